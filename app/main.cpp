@@ -1,0 +1,16 @@
+#include "editor/editinterface.h"
+#include "platform/zapplication.h"
+
+int main(int argc, char **argv)
+{
+    ZApplication app(argc, argv, ZApplication::GuiClient);
+    int result = 0;
+    {
+        // The editor owns the browser, which it has already put on screen; the editor itself
+        // stays hidden until a picture is chosen.
+        EditInterface editor;
+        app.setMainWidget(&editor);
+        result = app.exec();
+    }
+    return result;
+}

@@ -1,0 +1,176 @@
+#include "browser/pxgui.h"
+
+#include "browser/errormessage.h"
+#include "browser/folderlisting.h"
+#include "platform/zconfig.h"
+#include "platform/zglobal.h"
+#include "platform/zlistbox.h"
+#include "platform/zlistboxitem.h"
+#include "platform/zmessagedlg.h"
+#include "platform/zoptionsmenu.h"
+#include "platform/zsoftkey.h"
+#include "savedlg/filesavedialog.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+QString menuText(const ZConfig &config, const char *key)
+{
+    return config.readEntry(QStringLiteral("UI_MENU"), QLatin1String(key));
+}
+
+void traceLine(const char *format, const QString &text)
+{
+    std::printf(format, text.toUtf8().constData());
+}
+
+} // namespace
+
+PxGui::PxGui()
+    : ZKbMainWidget(nullptr, "ePictalux")
+{
+    setMainWidgetTitle(QStringLiteral("E8 Pictalux"));
+    langConfig = FileSaveDialog::getConfig();
+    curDir = startFolder();
+    initGui();
+}
+
+PxGui::~PxGui()
+{
+    delete optionsMenu;
+    delete softKey;
+}
+
+QString PxGui::startFolder()
+{
+    const QString folder = qEnvironmentVariable("PICTALUX_START_DIR");
+    if (folder.isEmpty())
+        return QStringLiteral("/mmc/movinand1");
+    // Going back cuts the path at its slashes, so it must be absolute and clean.
+    return QDir::cleanPath(QDir(folder).absolutePath());
+}
+
+void PxGui::initGui()
+{
+    setFocusPolicy(Qt::StrongFocus);
+    fileList = new ZListBox(this);
+    setContentWidget(fileList);
+    softKey = new ZSoftKey("CST_2A", this);
+    setCSTWidget(softKey);
+
+    optionsMenu = new ZOptionsMenu(ZGlobal::getContentR(false), this);
+    optionsMenu->insertItem(menuText(*langConfig, "UI_EDIT"), nullptr, this, SLOT(edit()));
+    optionsMenu->insertItem(menuText(*langConfig, "UI_FILE_SAVE"), nullptr, this,
+                            SLOT(fileSaveAs()));
+    optionsMenu->insertSeparator();
+    optionsMenu->insertItem(menuText(*langConfig, "UI_ABOUT"), nullptr, this, SLOT(about()));
+    optionsMenu->insertItem(menuText(*langConfig, "UI_QUIT"), nullptr, this, SLOT(quit()));
+    softKey->setOptMenu(0, optionsMenu);
+
+    softKey->setText(0, menuText(*langConfig, "UI_OPTION"));
+    softKey->setText(1, menuText(*langConfig, "UI_QUIT"));
+    softKey->setTextForOptMenuHide(menuText(*langConfig, "UI_OPTION"));
+    softKey->setTextForOptMenuShow(menuText(*langConfig, "UI_SELECT"),
+                                   menuText(*langConfig, "UI_CANCEL"));
+    softKey->setClickedSlot(1, this, SLOT(quit()));
+
+    connect(fileList, SIGNAL(selected(int)), this, SLOT(itemSelected(int)));
+    setFocusProxy(fileList);
+    showDir();
+}
+
+void PxGui::showDir()
+{
+    traceLine("%s\n", curDir);
+    fileList->clear();
+    FolderListing::appendRow(fileList,
+                             iconReader.getIcon(QStringLiteral("gen_back_to_arrw_small.bmp")),
+                             QStringLiteral(".."));
+    if (!QFileInfo(curDir).isDir() || !QFileInfo(curDir).isReadable())
+        return;
+
+    const QPixmap folderIcon = iconReader.getIcon(QStringLiteral("fm_folder_small.bmp"));
+    for (const QString &name : FolderListing::sortedNames(curDir, QDir::Dirs | QDir::Hidden)) {
+        traceLine("DIR    %s\n", name);
+        if (name == QLatin1String(".") || name == QLatin1String(".."))
+            continue;
+        FolderListing::appendRow(fileList, folderIcon, name);
+        traceLine("DIR    %s\n", name);
+    }
+    const QPixmap fileIcon = iconReader.getIcon(QStringLiteral("fm_insert_file_small.bmp"));
+    for (const QString &name : FolderListing::sortedNames(curDir, QDir::Files | QDir::Hidden)) {
+        traceLine("FILE    %s\n", name);
+        FolderListing::appendRow(fileList, fileIcon, name);
+    }
+    fileList->setCurrentItem(0);
+}
+
+QString PxGui::rowName(int row) const
+{
+    const ZListBoxItem *item = fileList->item(row);
+    return item ? item->getSubItemText(1) : QString();
+}
+
+void PxGui::itemSelected(int row)
+{
+    if (row == 0) {
+        back();
+        return;
+    }
+    if (!fileList->item(row))
+        return;
+    const QString path = FolderListing::childPath(curDir, rowName(row));
+    traceLine("%s\n", path);
+    if (!QFileInfo(path).isFile()) {
+        curDir = path;
+        showDir();
+        return;
+    }
+    picPath = path;
+    emit pathInit();
+    hide();
+}
+
+void PxGui::back()
+{
+    curDir = FolderListing::parentPath(curDir);
+    showDir();
+}
+
+void PxGui::edit()
+{
+    if (fileList->currentItem() < 0)
+        return;
+    // Composed without the root's special case: at "/" the path starts with two slashes.
+    picPath = curDir + QLatin1Char('/') + rowName(fileList->currentItem());
+    if (QFileInfo(picPath).isFile()) {
+        hide();
+        emit pathInit();
+    }
+}
+
+void PxGui::about()
+{
+    const QString text = QStringLiteral("Pictalux for ROKR E8\n"
+                                        "UI code by the Pictalux team\n"
+                                        "Artistic design by the Pictalux team\n"
+                                        "http://pictalux.example/\n");
+    ZMessageDlg popup(QStringLiteral("About"), text);
+    popup.exec();
+}
+
+void PxGui::quit()
+{
+    QApplication::quit();
+}
+
+void PxGui::fileSaveAs()
+{
+    if (QFile::exists(picPath))
+        return;
+    showError(QStringLiteral("Please select a valid file!"));
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/res_icon_reader.h"
+#include "platform/zkbmainwidget.h"
+
+#include <memory>
+
+class ZConfig;
+class ZListBox;
+class ZOptionsMenu;
+class ZSoftKey;
+
+// The picture browser: the program's first screen. It lists one folder at a time, folders
+// before files, and hands a chosen file to the editor through pathInit().
+class PxGui : public ZKbMainWidget
+{
+    Q_OBJECT
+
+public:
+    PxGui();
+    ~PxGui() override;
+
+    QString getPicPath() const { return picPath; }
+    void setPicPath(const QString &path) { picPath = path; }
+
+    // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop.
+    static QString startFolder();
+
+public slots:
+    void edit();
+    void back();
+    void about();
+    void quit();
+    void itemSelected(int row);
+    void fileSaveAs();
+
+signals:
+    void pathInit();
+
+private:
+    void initGui();
+    void showDir();
+    QString rowName(int row) const;
+
+    ZOptionsMenu *optionsMenu = nullptr;
+    ZSoftKey *softKey = nullptr;
+    ZListBox *fileList = nullptr;
+    QString picPath;
+    QString curDir;
+    RES_ICON_Reader iconReader;
+    std::unique_ptr<ZConfig> langConfig;
+
+    friend struct TestProbe;
+};

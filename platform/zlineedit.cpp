@@ -1,0 +1,48 @@
+#include "platform/zlineedit.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+ZLineEdit::ZLineEdit(QWidget *parent)
+    : QWidget(parent)
+    , m_title(new QLabel(this))
+    , m_edit(new QLineEdit(this))
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(1);
+    m_title->setTextFormat(Qt::PlainText);
+    column->addWidget(m_title);
+    column->addWidget(m_edit);
+    setFocusProxy(m_edit);
+    m_edit->installEventFilter(this);
+}
+
+void ZLineEdit::setTitle(const QString &title)
+{
+    m_title->setText(title);
+}
+
+QString ZLineEdit::text() const
+{
+    return m_edit->text();
+}
+
+void ZLineEdit::setText(const QString &text)
+{
+    m_edit->setText(text);
+}
+
+bool ZLineEdit::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            focusNextPrevChild(key == Qt::Key_Down);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,68 @@
+#include "platform/zpopup.h"
+
+#include "platform/handsetkeys.h"
+#include "platform/res_icon_reader.h"
+#include "platform/zappinfoarea.h"
+#include "platform/zglobal.h"
+#include "platform/zsoftkey.h"
+
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+ZPopup::ZPopup(QWidget *parent)
+    : QDialog(parent)
+    , m_titleBar(new ZAppInfoArea(this))
+    , m_content(new QVBoxLayout)
+    , m_softKey(new ZSoftKey("CST_2", this))
+{
+    setModal(true);
+    setMinimumWidth(ZGlobal::ScreenWidth * 3 / 4);
+    setMaximumSize(ZGlobal::screenSize());
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_titleBar);
+    m_content->setContentsMargins(10, 8, 10, 8);
+    column->addLayout(m_content, 1);
+    column->addWidget(m_softKey);
+    m_softKey->setClickedSlot(0, this, SLOT(accept()));
+    m_softKey->setClickedSlot(1, this, SLOT(reject()));
+}
+
+void ZPopup::setTitle(const QString &title)
+{
+    setWindowTitle(title);
+    m_titleBar->setTitle(title);
+}
+
+QString ZPopup::title() const
+{
+    return m_titleBar->title();
+}
+
+void ZPopup::setTitleIcon(const QString &iconName)
+{
+    m_titleBar->setTitleIcon(RES_ICON_Reader().getIcon(iconName));
+}
+
+void ZPopup::setSoftKeyTexts(const QString &confirm, const QString &cancel)
+{
+    m_softKey->setText(0, confirm);
+    m_softKey->setText(1, cancel);
+}
+
+void ZPopup::keyPressEvent(QKeyEvent *event)
+{
+    switch (handsetKeyCode(event)) {
+    case HandsetKey::Return:
+    case HandsetKey::Enter:
+    case HandsetKey::F9:
+        accept();
+        return;
+    case HandsetKey::F11:
+    case HandsetKey::Escape:
+        reject();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}

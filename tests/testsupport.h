@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+// A program directory of the test's own in a temporary folder, holding the files a build puts
+// beside the executable. While it lives, the program believes it was started from it.
+class ProgramDir
+{
+public:
+    // The folder's name starts with the given text, which may hold any character.
+    explicit ProgramDir(const QString &namePrefix = QStringLiteral("prog"));
+    ~ProgramDir();
+
+    QString path() const { return m_dir.path(); }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+    // What a stand-in converter does after it has recorded its arguments.
+    enum class Converter { Copies, Fails, ExitsWithoutWriting, Killed };
+    // Replaces the converter by a script that records the arguments it receives.
+    void useFakeConverter(Converter behaviour = Converter::Copies);
+    // The arguments of every run of the stand-in converter, one list per run.
+    QList<QStringList> converterRuns() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Collects what the program writes to standard output until finish().
+class StdoutCapture
+{
+public:
+    StdoutCapture();
+    ~StdoutCapture();
+    QString finish();
+
+private:
+    int m_saved = -1;
+    QTemporaryFile m_file;
+};
+
+// Runs the action on the next modal window to appear (a popup or dialog in its exec()).
+void answerModal(std::function<void(QWidget *)> action);
+// Answers the next modal window with a key press.
+void answerModalWithKey(Qt::Key key);
+
+// Writes a file with the given bytes, making its folder if need be.
+void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
+
+// The process entry point of a test: a handset application object whose start path the
+// program directories above can change, then the test object's slots.
+int runTest(int argc, char **argv, QObject *test);
+
+#define PICTALUX_TEST_MAIN(TestClass)                                                             \
+    int main(int argc, char **argv)                                                               \
+    {                                                                                             \
+        TestClass test;                                                                           \
+        return runTest(argc, argv, &test);                                                        \
+    }
