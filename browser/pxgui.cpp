@@ -30,8 +30,7 @@ void traceLine(const char *format, const QString &text)
 
 } // namespace
 
-PxGui::PxGui()
-    : ZKbMainWidget(nullptr, "ePictalux")
+PxGui::PxGui() : ZKbMainWidget(nullptr, "ePictalux")
 {
     setMainWidgetTitle(QStringLiteral("E8 Pictalux"));
     langConfig = FileSaveDialog::getConfig();

@@ -11,8 +11,7 @@
 
 #include <cstdio>
 
-EditInterface::EditInterface()
-    : QWidget(nullptr)
+EditInterface::EditInterface() : QWidget(nullptr)
 {
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(zApp->desktop().size());

@@ -4,8 +4,7 @@
 
 #include <QPainter>
 
-ZAppInfoArea::ZAppInfoArea(QWidget *parent)
-    : QLabel(parent)
+ZAppInfoArea::ZAppInfoArea(QWidget *parent) : QLabel(parent)
 {
     setFixedHeight(ZGlobal::TitleBarHeight);
     setIndent(6);

@@ -20,7 +20,10 @@ public:
     ZApplication(int &argc, char **argv, Type type = GuiClient);
     ~ZApplication() override;
 
-    static ZApplication *instance() { return static_cast<ZApplication *>(QCoreApplication::instance()); }
+    static ZApplication *instance()
+    {
+        return static_cast<ZApplication *>(QCoreApplication::instance());
+    }
 
     void setMainWidget(QWidget *widget) { m_mainWidget = widget; }
     QWidget *mainWidget() const { return m_mainWidget; }

@@ -4,8 +4,7 @@
 
 #include <QKeyEvent>
 
-ZListBox::ZListBox(QWidget *parent)
-    : QListWidget(parent)
+ZListBox::ZListBox(QWidget *parent) : QListWidget(parent)
 {
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));

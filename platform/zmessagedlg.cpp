@@ -4,8 +4,7 @@
 #include <QVBoxLayout>
 
 ZMessageDlg::ZMessageDlg(const QString &title, const QString &text, QWidget *parent)
-    : ZPopup(parent)
-    , m_text(text)
+    : ZPopup(parent), m_text(text)
 {
     setTitle(title);
     auto *label = new QLabel(text, this);

@@ -6,8 +6,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-ZSoftKey::ZSoftKey(const char *, QWidget *parent)
-    : QWidget(parent)
+ZSoftKey::ZSoftKey(const char *, QWidget *parent) : QWidget(parent)
 {
     setFixedHeight(ZGlobal::SoftKeyHeight);
     setAutoFillBackground(true);

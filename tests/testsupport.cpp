@@ -48,16 +48,17 @@ ProgramDir::~ProgramDir()
 void ProgramDir::useFakeConverter(Converter behaviour)
 {
     static const char *const endings[] = {
-        "cp -- \"$1\" \"$last\"\n",
-        "exit 3\n",
-        "exit 0\n",
-        "kill -9 $$\n",
+            "cp -- \"$1\" \"$last\"\n",
+            "exit 3\n",
+            "exit 0\n",
+            "kill -9 $$\n",
     };
     const QByteArray script = "#!/bin/sh\n"
                               "printf '%s\\0' \"$@\" >> " +
-            shellQuoted(filePath(QStringLiteral("converter-runs"))) +
-            "\nprintf '\\n' >> " + shellQuoted(filePath(QStringLiteral("converter-runs"))) +
-            "\nfor last; do :; done\n" + endings[int(behaviour)];
+                              shellQuoted(filePath(QStringLiteral("converter-runs"))) +
+                              "\nprintf '\\n' >> " +
+                              shellQuoted(filePath(QStringLiteral("converter-runs"))) +
+                              "\nfor last; do :; done\n" + endings[int(behaviour)];
     const QString converter = filePath(QStringLiteral("convert"));
     QFile::remove(converter);
     writeFile(converter, script);

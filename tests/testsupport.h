@@ -54,9 +54,9 @@ void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
 // program directories above can change, then the test object's slots.
 int runTest(int argc, char **argv, QObject *test);
 
-#define PICTALUX_TEST_MAIN(TestClass)                                                             \
-    int main(int argc, char **argv)                                                               \
-    {                                                                                             \
-        TestClass test;                                                                           \
-        return runTest(argc, argv, &test);                                                        \
+#define PICTALUX_TEST_MAIN(TestClass)                                                              \
+    int main(int argc, char **argv)                                                                \
+    {                                                                                              \
+        TestClass test;                                                                            \
+        return runTest(argc, argv, &test);                                                         \
     }

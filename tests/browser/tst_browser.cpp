@@ -51,7 +51,9 @@ private slots:
                  QStringList({"..", ".hidden", "10", "Alpha", "DCIM", "beta", ".dotfile", "2.png",
                               "Apple.jpg", "zeta.txt"}));
         QCOMPARE(TestProbe::fileList(*browser)->currentItem(), 0);
-        const QString expected = tree() + "\n"
+        const QString expected =
+                tree() +
+                "\n"
                 "DIR    .\nDIR    ..\n"
                 "DIR    .hidden\nDIR    .hidden\nDIR    10\nDIR    10\nDIR    Alpha\nDIR    Alpha\n"
                 "DIR    DCIM\nDIR    DCIM\nDIR    beta\nDIR    beta\n"
@@ -130,7 +132,8 @@ private slots:
         QFile::setPermissions(tree("locked"), QFile::ExeOwner);
         const auto browser = browserOn(tree("locked"));
         QCOMPARE(TestProbe::rows(TestProbe::fileList(*browser)), QStringList({".."}));
-        QFile::setPermissions(tree("locked"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(tree("locked"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void selectingAFileHandsItOverOnce()

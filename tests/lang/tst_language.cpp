@@ -12,10 +12,14 @@ private slots:
     {
         QTest::addColumn<QString>("startPath");
         QTest::addColumn<QString>("programmeDir");
-        QTest::newRow("full path") << "/usr/app/px/prog" << "/usr/app/px";
-        QTest::newRow("at the root") << "/prog" << "";
-        QTest::newRow("no slash") << "prog" << "prog";
-        QTest::newRow("relative") << "./build/pictalux" << "./build";
+        QTest::newRow("full path") << "/usr/app/px/prog"
+                                   << "/usr/app/px";
+        QTest::newRow("at the root") << "/prog"
+                                     << "";
+        QTest::newRow("no slash") << "prog"
+                                  << "prog";
+        QTest::newRow("relative") << "./build/pictalux"
+                                  << "./build";
     }
     void programmeDirFromStartPath()
     {
@@ -28,12 +32,18 @@ private slots:
     {
         QTest::addColumn<QString>("languageType");
         QTest::addColumn<QString>("file");
-        QTest::newRow("zh-cn") << "zh-cn" << "/usr/app/px/lng/Chinese.lng";
-        QTest::newRow("zh-CN") << "zh-CN" << "/usr/app/px/lng/English.lng";
-        QTest::newRow("zh-tw") << "zh-tw" << "/usr/app/px/lng/English.lng";
-        QTest::newRow("zh-cn with a blank") << "zh-cn " << "/usr/app/px/lng/English.lng";
-        QTest::newRow("en-us") << "en-us" << "/usr/app/px/lng/English.lng";
-        QTest::newRow("empty") << "" << "/usr/app/px/lng/English.lng";
+        QTest::newRow("zh-cn") << "zh-cn"
+                               << "/usr/app/px/lng/Chinese.lng";
+        QTest::newRow("zh-CN") << "zh-CN"
+                               << "/usr/app/px/lng/English.lng";
+        QTest::newRow("zh-tw") << "zh-tw"
+                               << "/usr/app/px/lng/English.lng";
+        QTest::newRow("zh-cn with a blank") << "zh-cn "
+                                            << "/usr/app/px/lng/English.lng";
+        QTest::newRow("en-us") << "en-us"
+                               << "/usr/app/px/lng/English.lng";
+        QTest::newRow("empty") << ""
+                               << "/usr/app/px/lng/English.lng";
         QTest::newRow("missing") << QString() << "/usr/app/px/lng/English.lng";
     }
     void languageFileFollowsSetting()
@@ -51,10 +61,10 @@ private slots:
         QTest::addColumn<QString>("quitText");
         QTest::newRow("chinese") << QByteArray("[SYS_SYSTEM_SET]\nLanguageType = zh-cn\n")
                                  << QStringLiteral("退出");
-        QTest::newRow("upper case") << QByteArray("[SYS_SYSTEM_SET]\nLanguageType=zh-CN\n")
-                                    << QStringLiteral("Quit");
-        QTest::newRow("other group") << QByteArray("[OTHER]\nLanguageType = zh-cn\n")
-                                     << QStringLiteral("Quit");
+        QTest::newRow("upper case")
+                << QByteArray("[SYS_SYSTEM_SET]\nLanguageType=zh-CN\n") << QStringLiteral("Quit");
+        QTest::newRow("other group")
+                << QByteArray("[OTHER]\nLanguageType = zh-cn\n") << QStringLiteral("Quit");
         QTest::newRow("no setting file") << QByteArray() << QStringLiteral("Quit");
     }
     void readerUsesSettingAndProgramDirectory()

@@ -209,8 +209,7 @@ private slots:
         picker.getNumModule()->setValue(10);
         answerModal([keys](QWidget *modal) {
             for (int key : keys)
-                QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal,
-                                Qt::Key(key));
+                QTest::keyClick(modal->focusWidget() ? modal->focusWidget() : modal, Qt::Key(key));
         });
         QCOMPARE(picker.exec(), result);
         QCOMPARE(picker.getNumValue(), value);
