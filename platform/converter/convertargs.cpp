@@ -1,0 +1,75 @@
+#include "platform/converter/convertargs.h"
+
+#include <algorithm>
+
+#include <sys/wait.h>
+
+namespace Converter {
+namespace {
+
+bool isAsciiAlphanumeric(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// An absolute path free of everything ImageMagick reads into a file name: format prefixes,
+// frame selections, frame-number patterns, globs, list files and home folders.
+bool isPlainAbsolutePath(std::string_view path)
+{
+    const auto isPlain = [](char c) {
+        return isAsciiAlphanumeric(c) || c == '/' || c == '.' || c == '_' || c == '-';
+    };
+    return !path.empty() && path.front() == '/' && std::all_of(path.begin(), path.end(), isPlain);
+}
+
+} // namespace
+
+std::optional<Request> parseArguments(const std::vector<std::string> &arguments)
+{
+    if (arguments.size() < 2)
+        return std::nullopt;
+    return Request{
+            arguments.front(), {arguments.begin() + 1, arguments.end() - 1}, arguments.back()};
+}
+
+std::string plainExtension(std::string_view path)
+{
+    const std::string_view fileName = path.substr(path.find_last_of('/') + 1);
+    const std::size_t dot = fileName.find_last_of('.');
+    // A leading dot marks a hidden file, not an extension.
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == fileName.size())
+        return {};
+    const std::string_view extension = fileName.substr(dot + 1);
+    if (!std::all_of(extension.begin(), extension.end(), isAsciiAlphanumeric))
+        return {};
+    return "." + std::string(extension);
+}
+
+std::string temporaryRoot(const char *tmpdir)
+{
+    if (tmpdir && isPlainAbsolutePath(tmpdir))
+        return tmpdir;
+    return "/tmp";
+}
+
+std::vector<std::string> imageMagickArguments(const std::string &program, const std::string &source,
+                                              const std::vector<std::string> &options,
+                                              const std::string &destination)
+{
+    // Only the first frame is edited, turned the way it is shown and cut without its old canvas.
+    std::vector<std::string> arguments = {program, source + "[0]", "-auto-orient"};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    arguments.insert(arguments.end(), {"+repage", destination});
+    return arguments;
+}
+
+int exitCodeFor(int waitStatus)
+{
+    if (WIFEXITED(waitStatus))
+        return WEXITSTATUS(waitStatus);
+    if (WIFSIGNALED(waitStatus))
+        return 128 + WTERMSIG(waitStatus);
+    return 1;
+}
+
+} // namespace Converter

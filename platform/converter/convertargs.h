@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The naming rules of the converter launcher, free of system calls so that tests can reach them.
+namespace Converter {
+
+struct Request
+{
+    std::string source;
+    std::vector<std::string> options;
+    std::string destination;
+};
+
+// Reads "SOURCE [OPTION...] DESTINATION"; nothing when fewer than two arguments are given.
+std::optional<Request> parseArguments(const std::vector<std::string> &arguments);
+
+// The extension of the path's file name, dot included, when ImageMagick can read it only as an
+// extension; otherwise empty.
+std::string plainExtension(std::string_view path);
+
+// The folder for the private directory: $TMPDIR when ImageMagick reads it literally, else /tmp.
+std::string temporaryRoot(const char *tmpdir);
+
+// ImageMagick's command line; the file names given must already be plain.
+std::vector<std::string> imageMagickArguments(const std::string &program, const std::string &source,
+                                              const std::vector<std::string> &options,
+                                              const std::string &destination);
+
+// The launcher's exit code for ImageMagick's wait status: its own code, or 128 + the signal.
+int exitCodeFor(int waitStatus);
+
+} // namespace Converter
+
