@@ -11,25 +11,52 @@
 
 #include <cstdio>
 
-EditInterface::EditInterface() : QWidget(nullptr)
+EditInterface::EditInterface()
+    : QWidget(nullptr)
 {
+    // The editor paints every pixel of itself from its frame, so nothing is erased beforehand.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setFixedSize(zApp->desktop().size());
     setWindowTitle(QStringLiteral("Pictalux"));
     programmeDir = FileSaveDialog::getProgrammeDir();
     langConfig = FileSaveDialog::getConfig();
     browser = new PxGui;
+
     screenBuffer = QPixmap(zApp->desktop().size());
     screenBuffer.fill(Qt::gray);
+    mouseImage.load(programmeDir + QStringLiteral("/mouse.png"));
+    if (!mouseImage.isNull())
+        mouseImage.convertTo(QImage::Format_ARGB32_Premultiplied);
+    infoTopRect = QRect(QPoint(0, 0), QPoint(319, 29));
+    infoMiddleRect = QRect(QPoint(0, 60), QPoint(319, 179));
+    infoBottomRect = QRect(QPoint(0, 210), QPoint(319, 239));
+    initMenuPanel();
+
     hide();
     browser->show();
     showFrame();
+
+    connect(&mouseTimer, SIGNAL(timeout()), this, SLOT(moveMouse()));
     connect(browser, SIGNAL(pathInit()), this, SLOT(receivePicPath()));
+    connect(&viewTimer, SIGNAL(timeout()), this, SLOT(initViewPicture()));
+    connect(&popupTimer, SIGNAL(timeout()), this, SLOT(popupMenu()));
+
+    const QString group = QStringLiteral("EDIT_MENU");
+    sizeText = etr(group, QStringLiteral("EDIT_SIZE"));
+    scaleText = etr(group, QStringLiteral("EDIT_SCALE"));
+    positionText = etr(group, QStringLiteral("EDIT_POSITION"));
+    regionText = etr(group, QStringLiteral("EDIT_REGION"));
+    cutText = etr(group, QStringLiteral("EDIT_CUT"));
+    cancelText = etr(group, QStringLiteral("EDIT_CANCEL"));
+    browserText = etr(group, QStringLiteral("EDIT_BROWSER"));
+    saveText = etr(group, QStringLiteral("EDIT_SAVE"));
 }
 
 EditInterface::~EditInterface()
 {
     delete browser;
+    bufferPainter.reset();
 }
 
 QString EditInterface::etr(const QString &group, const QString &key) const
@@ -42,10 +69,12 @@ void EditInterface::receivePicPath()
     std::puts("yes,I received the picture path signal");
     show();
     picPath = browser->getPicPath();
+    loadPicture();
 }
 
 void EditInterface::showFrame()
 {
+    // screenBuffer has a painter open on it, so this takes a copy of its pixels.
     shownFrame = screenBuffer;
     ++framesShown;
     repaint();
@@ -55,6 +84,13 @@ void EditInterface::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, shownFrame);
+}
+
+void EditInterface::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    raise();
+    activateWindow();
 }
 
 void EditInterface::keyPressEvent(QKeyEvent *event)

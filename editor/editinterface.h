@@ -1,17 +1,24 @@
 #pragma once
 
+#include "editor/scaledview.h"
+#include "editor/tooltable.h"
+
+#include <QImage>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <memory>
 
 class PxGui;
+class QPainter;
 class ZConfig;
 
 // The picture editor: a full-screen widget that shows one picture in a 320 x 240 frame and is
-// driven entirely from the handset's keys. It owns the browser window and every other
-// long-lived object of the program.
+// driven entirely from the handset's keys. Everything is composed in an off-screen frame,
+// screenBuffer, which reaches the widget whole. The editor owns the browser window and every
+// other long-lived object of the program.
 class EditInterface : public QWidget
 {
     Q_OBJECT
@@ -24,27 +31,100 @@ public:
 
     QString etr(const QString &group, const QString &key) const;
 
+    // Picture view
+    void loadPicture();
+    float fitScreen(ScaledView *view);
+    void blitPicToBuffer();
+    void zoomIn();
+    void zoomOut();
+    void resetTopLeft(float ratio);
+    void viewMoveUp();
+    void viewMoveDown();
+    void viewMoveLeft();
+    void viewMoveRight();
+
+    // Texts over the frame; a null text leaves its place untouched.
+    void drawTextInfo(const QString &top, const QString &middle, const QString &bottomLeft,
+                      const QString &bottomRight);
+
+    // Tool menu panel
+    void initMenuPanel();
+    void setMenuPanel();
+    void navigateMenu();
+    void drawMenuText();
+    void processingPanel();
+
+    // Cursor and crop rectangle
+    void prepareMouse();
+    void drawRectLine();
+    QRect mapRectToOrigin() const;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
+    void initViewPicture();
+    void popupMenu();
+    void moveMouse();
     void receivePicPath();
 
 private:
     // Copies the whole frame onto the widget: the one way the widget's pixels change.
     void showFrame();
+    void zoomTo(float zoomed);
+    static QFont systemFont(int size);
 
     PxGui *browser = nullptr;
     std::unique_ptr<ZConfig> langConfig;
+    QImage mouseImage;
+    QPoint mousePos;
+    QPoint mousePicPos;
+    QPoint rectStart;
+    QPixmap menuTitleStrip;
+    QImage menuBackground;
+    QImage menuIcons;
+    QPixmap menuHighlight;
+    QPixmap processingBand;
+    std::unique_ptr<QPainter> bufferPainter;
     QTimer mouseTimer;
     QTimer viewTimer;
     QTimer popupTimer;
     QPixmap screenBuffer;
+    // The picture as loaded, and the same picture at the current scale.
+    QImage originPixmap;
+    ScaledView viewPixmap;
+    QRect infoTopRect;
+    QRect infoMiddleRect;
+    QRect infoBottomRect;
     QString picPath;
     QString programmeDir;
+    std::array<QString, ToolTable::Count> toolOptions;
+    std::array<QString, ToolTable::Count> toolNames;
+    int toolIndex = 0;
     int editMode = NoMode;
+    bool upPressed = false;
+    bool downPressed = false;
+    bool leftPressed = false;
+    bool rightPressed = false;
+    bool rectStarted = false;
+    float scale = 0.0f;
+    int topLeftX = 0;
+    int topLeftY = 0;
+    int blitX = 0;
+    int blitY = 0;
+    int popupTicks = 0;
+    QString sizeText;
+    QString scaleText;
+    QString positionText;
+    QString regionText;
+    QString cutText;
+    QString cancelText;
+    QString browserText;
+    QString saveText;
 
+    // What the widget shows: the frame as it was when last copied.
     QPixmap shownFrame;
     int framesShown = 0;
 

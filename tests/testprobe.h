@@ -29,9 +29,34 @@ struct TestProbe
 
     // Editor
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
-    static int editMode(const EditInterface &editor) { return editor.editMode; }
-    static QString picPath(const EditInterface &editor) { return editor.picPath; }
+    static int &editMode(EditInterface &editor) { return editor.editMode; }
+    static QString &picPath(EditInterface &editor) { return editor.picPath; }
     static QString programmeDir(const EditInterface &editor) { return editor.programmeDir; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
+    static QImage screenBuffer(const EditInterface &editor) { return editor.screenBuffer.toImage(); }
+    static const QImage &originPixmap(const EditInterface &editor) { return editor.originPixmap; }
+    static const ScaledView &viewPixmap(const EditInterface &editor) { return editor.viewPixmap; }
+    static float &scale(EditInterface &editor) { return editor.scale; }
+    static int &topLeftX(EditInterface &editor) { return editor.topLeftX; }
+    static int &topLeftY(EditInterface &editor) { return editor.topLeftY; }
+    static int blitX(const EditInterface &editor) { return editor.blitX; }
+    static int blitY(const EditInterface &editor) { return editor.blitY; }
+    static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
+    static int popupTicks(const EditInterface &editor) { return editor.popupTicks; }
+    static QTimer &viewTimer(EditInterface &editor) { return editor.viewTimer; }
+    static QTimer &popupTimer(EditInterface &editor) { return editor.popupTimer; }
+    static QTimer &mouseTimer(EditInterface &editor) { return editor.mouseTimer; }
+    static QPoint &mousePos(EditInterface &editor) { return editor.mousePos; }
+    static QPoint mousePicPos(const EditInterface &editor) { return editor.mousePicPos; }
+    static QPoint &rectStart(EditInterface &editor) { return editor.rectStart; }
+    static bool &rectStarted(EditInterface &editor) { return editor.rectStarted; }
+    static bool &upPressed(EditInterface &editor) { return editor.upPressed; }
+    static bool &downPressed(EditInterface &editor) { return editor.downPressed; }
+    static bool &leftPressed(EditInterface &editor) { return editor.leftPressed; }
+    static bool &rightPressed(EditInterface &editor) { return editor.rightPressed; }
+    static void tick(EditInterface &editor) { editor.moveMouse(); }
+    static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
+    static void popupMenu(EditInterface &editor) { editor.popupMenu(); }
+
 };

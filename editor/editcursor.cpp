@@ -1,0 +1,90 @@
+#include "editor/editinterface.h"
+
+#include "editor/viewmath.h"
+
+#include <QPainter>
+
+using namespace ViewMath;
+
+void EditInterface::prepareMouse()
+{
+    mousePos = mousePicPos = rectStart = FrameCentre;
+    upPressed = downPressed = leftPressed = rightPressed = false;
+    if (!mouseTimer.isActive())
+        mouseTimer.start(20);
+}
+
+void EditInterface::moveMouse()
+{
+    // One frame pixel a tick in each held direction; at the frame's edge the picture scrolls
+    // under the cursor instead, as far as it reaches.
+    const int viewWidth = viewPixmap.width();
+    const int viewHeight = viewPixmap.height();
+    if (upPressed) {
+        if (mousePos.y() > blitY)
+            mousePos.ry() -= 1;
+        else if (topLeftY > 0)
+            topLeftY -= 1;
+    }
+    if (downPressed) {
+        if (mousePos.y() < blitY + viewHeight && mousePos.y() <= FrameHeight - 2)
+            mousePos.ry() += 1;
+        else if (topLeftY < viewHeight - FrameHeight)
+            topLeftY += 1;
+    }
+    if (leftPressed) {
+        if (mousePos.x() > blitX)
+            mousePos.rx() -= 1;
+        else if (topLeftX > 0)
+            topLeftX -= 1;
+    }
+    if (rightPressed) {
+        if (mousePos.x() < blitX + viewWidth && mousePos.x() <= FrameWidth - 2)
+            mousePos.rx() += 1;
+        else if (topLeftX < viewWidth - FrameWidth)
+            topLeftX += 1;
+    }
+    mousePicPos = mousePos - QPoint(blitX, blitY) + QPoint(topLeftX, topLeftY);
+
+    blitPicToBuffer();
+    bufferPainter->drawImage(mousePos, mouseImage);
+    if (editMode == CursorMode && rectStarted) {
+        drawRectLine();
+        showFrame();
+        return;
+    }
+    const QString line = (positionText + QStringLiteral("(%1,%1)  ") + scaleText +
+                          QStringLiteral(":%1"))
+                                 .arg(toPicture(mousePicPos.x(), scale))
+                                 .arg(toPicture(mousePicPos.y(), scale))
+                                 .arg(scale, 0, 'f', 2);
+    drawTextInfo(line, QString(), QString(), cancelText);
+    showFrame();
+}
+
+void EditInterface::drawRectLine()
+{
+    QPainter &painter = *bufferPainter;
+    painter.save();
+    painter.setPen(QPen(Qt::green, 0));
+    const QPoint a = rectStart - QPoint(topLeftX, topLeftY) + QPoint(blitX, blitY);
+    const QPoint b = mousePos;
+    painter.drawLine(b, QPoint(b.x(), a.y()));
+    painter.drawLine(b, QPoint(a.x(), b.y()));
+    painter.drawLine(a, QPoint(b.x(), a.y()));
+    painter.drawLine(a, QPoint(a.x(), b.y()));
+    painter.restore();
+
+    const QRect region = mapRectToOrigin();
+    const QString line = (regionText + QStringLiteral("(%1,%1)  ") + scaleText +
+                          QStringLiteral(":%1"))
+                                 .arg(region.width())
+                                 .arg(region.height())
+                                 .arg(scale, 0, 'f', 2);
+    drawTextInfo(line, QString(), cutText, cancelText);
+}
+
+QRect EditInterface::mapRectToOrigin() const
+{
+    return mapRect(rectStart, mousePicPos, scale);
+}

@@ -1,0 +1,149 @@
+#include "editor/editinterface.h"
+
+#include "browser/pxgui.h"
+#include "editor/viewmath.h"
+
+#include <QImageReader>
+#include <QPainter>
+
+#include <cstdio>
+
+using namespace ViewMath;
+
+void EditInterface::loadPicture()
+{
+    topLeftX = topLeftY = blitX = blitY = 0;
+    // The gray stand-in goes first, which also lets the previous picture go before the next
+    // one is decoded.
+    originPixmap = QImage(FrameWidth, FrameHeight, QImage::Format_RGB32);
+    originPixmap.fill(Qt::gray);
+    std::puts(picPath.toUtf8().constData());
+
+    QImageReader reader(picPath);
+    reader.setDecideFormatFromContent(true);
+    // A photo whose EXIF data says it is turned is shown the way up it was taken; the converter
+    // turns it the same way before any tool, so a crop cuts what the user saw.
+    reader.setAutoTransform(true);
+    QImage loaded = reader.read();
+    if (!loaded.isNull())
+        originPixmap = ScaledView::prepared(std::move(loaded));
+    viewPixmap.setPicture(originPixmap);
+
+    browser->setPicPath(picPath);
+    scale = fitScreen(&viewPixmap);
+    viewTimer.start(20);
+}
+
+float EditInterface::fitScreen(ScaledView *view)
+{
+    const float fitted = fitScale(view->size());
+    view->setScale(fitted);
+    std::printf("tempScale is %f\n", double(fitted));
+    return fitted;
+}
+
+void EditInterface::initViewPicture()
+{
+    blitPicToBuffer();
+    const QString line = (sizeText + QStringLiteral(":%1x%1 ") + scaleText + QStringLiteral(":%1"))
+                                 .arg(originPixmap.width())
+                                 .arg(originPixmap.height())
+                                 .arg(scale, 0, 'f', 2);
+    drawTextInfo(line, QString(), browserText, saveText);
+    editMode = ViewMode;
+    showFrame();
+    if (viewTimer.isActive())
+        viewTimer.stop();
+}
+
+void EditInterface::blitPicToBuffer()
+{
+    blitX = blitY = 0;
+    QSize source(FrameWidth, FrameHeight);
+    bool centred = false;
+    if (viewPixmap.width() < FrameWidth) {
+        topLeftX = 0;
+        blitX = (FrameWidth - viewPixmap.width()) / 2;
+        source.setWidth(viewPixmap.width());
+        centred = true;
+    }
+    if (viewPixmap.height() < FrameHeight) {
+        topLeftY = 0;
+        blitY = (FrameHeight - viewPixmap.height()) / 2;
+        source.setHeight(viewPixmap.height());
+        centred = true;
+    }
+    // Transparent parts of a picture show the gray beneath them, not the cursor or menu of an
+    // earlier frame.
+    if (centred || viewPixmap.hasAlphaChannel())
+        bufferPainter->fillRect(screenBuffer.rect(), Qt::gray);
+    viewPixmap.draw(*bufferPainter, QPoint(blitX, blitY), QRect(QPoint(topLeftX, topLeftY), source));
+}
+
+void EditInterface::zoomIn()
+{
+    if (scale == LargestScale)
+        return;
+    zoomTo(zoomedIn(scale));
+}
+
+void EditInterface::zoomOut()
+{
+    if (scale < 0.0f)
+        return;
+    zoomTo(zoomedOut(scale));
+}
+
+// The view is always rendered from the picture as loaded, so zooming loses nothing.
+void EditInterface::zoomTo(float zoomed)
+{
+    const float ratio = zoomed / scale;
+    scale = zoomed;
+    viewPixmap.setScale(scale);
+    resetTopLeft(ratio);
+    blitPicToBuffer();
+}
+
+void EditInterface::resetTopLeft(float ratio)
+{
+    const QSize view = viewPixmap.size();
+    topLeftX = qMax(0, recentred(topLeftX, blitX, ratio, float(FrameCentre.x())));
+    if (view.width() >= FrameWidth && view.width() - topLeftX < FrameWidth)
+        topLeftX = view.width() - FrameWidth;
+    topLeftY = qMax(0, recentred(topLeftY, blitY, ratio, float(FrameCentre.y())));
+    if (view.height() >= FrameHeight && view.height() - topLeftY < FrameHeight)
+        topLeftY = view.height() - FrameHeight;
+    std::printf("picX=%d, picY=%d %d %d\n", topLeftX, topLeftY, view.width(), view.height());
+}
+
+void EditInterface::viewMoveUp()
+{
+    if (topLeftY > 0)
+        topLeftY = qMax(0, topLeftY - PanStep);
+    blitPicToBuffer();
+}
+
+void EditInterface::viewMoveDown()
+{
+    if (viewPixmap.height() - topLeftY > FrameHeight)
+        topLeftY += PanStep;
+    if (viewPixmap.height() - topLeftY < FrameHeight)
+        topLeftY = viewPixmap.height() - FrameHeight;
+    blitPicToBuffer();
+}
+
+void EditInterface::viewMoveLeft()
+{
+    if (topLeftX > 0)
+        topLeftX = qMax(0, topLeftX - PanStep);
+    blitPicToBuffer();
+}
+
+void EditInterface::viewMoveRight()
+{
+    if (viewPixmap.width() - topLeftX > FrameWidth)
+        topLeftX += PanStep;
+    if (viewPixmap.width() - topLeftX < FrameWidth)
+        topLeftX = viewPixmap.width() - FrameWidth;
+    blitPicToBuffer();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <array>
+
+// The 15 tools of the tool menu, in menu order, and the converter options they run with.
+namespace ToolTable {
+
+// How a tool's picked number goes into its options.
+enum class ValueStyle {
+    None,                 // no number
+    Plain,                // "-emboss 7 "
+    PercentTrailingBlank, // "-solarize  49%  "
+    Spaced,               // "-spread  10 "
+    Percent,              // "-resize  100% "
+    Crop,                 // the crop rectangle instead of a number
+};
+
+struct Tool
+{
+    const char *option;   // the converter's option word
+    const char *nameKey;  // the key of the tool's name in the language file
+    const char *label;    // what the number picker asks for
+    int min;
+    int max;
+    ValueStyle style;
+
+    bool hasParameter() const { return label != nullptr; }
+    // The picker starts halfway between the bounds, rounded down.
+    int defaultValue() const { return min + (max - min) / 2; }
+};
+
+constexpr int Count = 15;
+constexpr int CropTool = 7;
+
+const std::array<Tool, Count> &tools();
+
+// The options of a tool that takes no rectangle, each ending in a blank, for the picked value.
+QString optionPart(const Tool &tool, int value);
+// The crop's options for a rectangle of the picture: " -crop WxH+L+T ".
+QString cropOptionPart(const QRect &rect);
+
+} // namespace ToolTable

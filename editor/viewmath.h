@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// The arithmetic of the editor's view: fitting, zooming, recentring and mapping between the
+// scaled view and the picture as loaded. It is done in the precisions the editor has always
+// used (single precision, with the zoom steps added in double), since the numbers it shows and
+// the crop rectangles it cuts follow from them.
+namespace ViewMath {
+
+constexpr int FrameWidth = 320;
+constexpr int FrameHeight = 240;
+constexpr QPoint FrameCentre(160, 120);
+constexpr int PanStep = 10;
+constexpr double ZoomStep = 0.05;
+constexpr float LargestScale = 2.0f;
+
+// The scale that makes a picture fit the frame: never above 1, the limiting side exactly fits.
+float fitScale(QSize picture);
+
+// A side of the view: the nearest integer to side x scale.
+int scaledSide(int side, float scale);
+QSize scaledSize(QSize picture, float scale);
+
+// One zoom step; zooming in stops at the largest scale, zooming out refuses to go below 0
+// and then keeps the scale it had.
+float zoomedIn(float scale);
+float zoomedOut(float scale);
+
+// A float truncated toward zero to an int, saturating at the int limits (and 0 for NaN).
+int truncated(float value);
+
+// One axis of recentring after a zoom by ratio: the window coordinate that keeps the view point
+// under the frame's centre in place, not yet limited to the view.
+int recentred(int topLeft, int blit, float ratio, float centre);
+
+// A view coordinate as a coordinate of the picture as loaded.
+int toPicture(int viewCoordinate, float scale);
+
+// The rectangle between two view points, in pixels of the picture as loaded: its size comes
+// from the difference of the corners, so the far corner's own column and row lie outside it.
+QRect mapRect(QPoint first, QPoint second, float scale);
+
+} // namespace ViewMath
