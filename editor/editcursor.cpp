@@ -1,5 +1,6 @@
 #include "editor/editinterface.h"
 
+#include "editor/infoline.h"
 #include "editor/viewmath.h"
 
 #include <QPainter>
@@ -53,11 +54,10 @@ void EditInterface::moveMouse()
         showFrame();
         return;
     }
-    const QString line = (positionText + QStringLiteral("(%1,%1)  ") + scaleText +
-                          QStringLiteral(":%1"))
-                                 .arg(toPicture(mousePicPos.x(), scale))
-                                 .arg(toPicture(mousePicPos.y(), scale))
-                                 .arg(scale, 0, 'f', 2);
+    const QString line =
+            infoLine(positionText + QStringLiteral("(%1,%1)  ") + scaleText + QStringLiteral(":%1"),
+                     {QString::number(toPicture(mousePicPos.x(), scale)),
+                      QString::number(toPicture(mousePicPos.y(), scale)), scaleValue(scale)});
     drawTextInfo(line, QString(), QString(), cancelText);
     showFrame();
 }
@@ -76,11 +76,9 @@ void EditInterface::drawRectLine()
     painter.restore();
 
     const QRect region = mapRectToOrigin();
-    const QString line = (regionText + QStringLiteral("(%1,%1)  ") + scaleText +
-                          QStringLiteral(":%1"))
-                                 .arg(region.width())
-                                 .arg(region.height())
-                                 .arg(scale, 0, 'f', 2);
+    const QString line = infoLine(
+            regionText + QStringLiteral("(%1,%1)  ") + scaleText + QStringLiteral(":%1"),
+            {QString::number(region.width()), QString::number(region.height()), scaleValue(scale)});
     drawTextInfo(line, QString(), cutText, cancelText);
 }
 

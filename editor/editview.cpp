@@ -1,6 +1,7 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
+#include "editor/infoline.h"
 #include "editor/viewmath.h"
 
 #include <QImageReader>
@@ -45,10 +46,10 @@ float EditInterface::fitScreen(ScaledView *view)
 void EditInterface::initViewPicture()
 {
     blitPicToBuffer();
-    const QString line = (sizeText + QStringLiteral(":%1x%1 ") + scaleText + QStringLiteral(":%1"))
-                                 .arg(originPixmap.width())
-                                 .arg(originPixmap.height())
-                                 .arg(scale, 0, 'f', 2);
+    const QString line =
+            infoLine(sizeText + QStringLiteral(":%1x%1 ") + scaleText + QStringLiteral(":%1"),
+                     {QString::number(originPixmap.width()), QString::number(originPixmap.height()),
+                      scaleValue(scale)});
     drawTextInfo(line, QString(), browserText, saveText);
     editMode = ViewMode;
     showFrame();
@@ -77,7 +78,8 @@ void EditInterface::blitPicToBuffer()
     // earlier frame.
     if (centred || viewPixmap.hasAlphaChannel())
         bufferPainter->fillRect(screenBuffer.rect(), Qt::gray);
-    viewPixmap.draw(*bufferPainter, QPoint(blitX, blitY), QRect(QPoint(topLeftX, topLeftY), source));
+    viewPixmap.draw(*bufferPainter, QPoint(blitX, blitY),
+                    QRect(QPoint(topLeftX, topLeftY), source));
 }
 
 void EditInterface::zoomIn()

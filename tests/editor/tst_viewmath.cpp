@@ -1,3 +1,4 @@
+#include "editor/infoline.h"
 #include "editor/viewmath.h"
 #include "testsupport.h"
 
@@ -17,8 +18,8 @@ private slots:
         QTest::addColumn<QSize>("view");
         QTest::addColumn<QString>("shown");
         QTest::newRow("frame size") << QSize(320, 240) << 1.0f << QSize(320, 240) << "1.00";
-        QTest::newRow("one column more") << QSize(321, 240) << 320.0f / 321.0f << QSize(320, 239)
-                                         << "1.00";
+        QTest::newRow("one column more")
+                << QSize(321, 240) << 320.0f / 321.0f << QSize(320, 239) << "1.00";
         QTest::newRow("640 x 480") << QSize(640, 480) << 0.5f << QSize(320, 240) << "0.50";
         QTest::newRow("1600 x 1200") << QSize(1600, 1200) << 0.2f << QSize(320, 240) << "0.20";
         QTest::newRow("2048 x 1536") << QSize(2048, 1536) << 0.15625f << QSize(320, 240) << "0.16";
@@ -107,8 +108,8 @@ private slots:
                                   << QRect(QPoint(10, 10), QPoint(109, 109));
         QTest::newRow("coinciding") << QPoint(30, 40) << QPoint(30, 40) << 0.5f
                                     << QRect(QPoint(60, 80), QPoint(59, 79));
-        QTest::newRow("0.55 truncates") << QPoint(0, 0) << QPoint(100, 100) << 0.55f
-                                        << QRect(0, 0, 181, 181);
+        QTest::newRow("0.55 truncates")
+                << QPoint(0, 0) << QPoint(100, 100) << 0.55f << QRect(0, 0, 181, 181);
     }
     void rectangleMapping()
     {
@@ -118,6 +119,16 @@ private slots:
         QFETCH(QRect, picture);
         const QRect mapped = mapRect(first, second, scale);
         QCOMPARE(mapped, picture);
+    }
+
+    void overlayLinesTakeTheirValuesInTurn()
+    {
+        QCOMPARE(infoLine("Size:%1x%1 Scale:%1", {"1600", "1200", scaleValue(0.2f)}),
+                 QStringLiteral("Size:1600x1200 Scale:0.20"));
+        QCOMPARE(infoLine("(%1,%1)  :%1", {"%1", "7", "x"}), QStringLiteral("(%1,7)  :x"));
+        QCOMPARE(infoLine(":%1", {"1", "2"}), QStringLiteral(":1"));
+        QCOMPARE(scaleValue(0.15625f), QStringLiteral("0.16"));
+        QCOMPARE(scaleValue(1.9999992f), QStringLiteral("2.00"));
     }
 
     void nearZeroScaleSaturates()
