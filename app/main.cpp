@@ -1,8 +1,12 @@
 #include "editor/editinterface.h"
 #include "platform/zapplication.h"
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
+    // The trace is read line by line by whoever watches the program, also through a pipe.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     ZApplication app(argc, argv, ZApplication::GuiClient);
     int result = 0;
     {
