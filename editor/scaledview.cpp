@@ -105,7 +105,8 @@ QImage renderFrom(const QImage &level, double ratio, const QRect &rect)
         }
         auto *out = reinterpret_cast<quint32 *>(result.scanLine(y));
         for (int x = 0; x < rect.width(); ++x)
-            out[x] = ((low[size_t(x)] >> 8) & LaneMask) | (((high[size_t(x)] >> 8) & LaneMask) << 8);
+            out[x] =
+                    ((low[size_t(x)] >> 8) & LaneMask) | (((high[size_t(x)] >> 8) & LaneMask) << 8);
     }
     return result;
 }
@@ -114,13 +115,12 @@ QImage renderFrom(const QImage &level, double ratio, const QRect &rect)
 
 ScaledView::ScaledView()
     : m_tiles(512)
-{
-}
+{}
 
 QImage ScaledView::prepared(QImage picture)
 {
-    const QImage::Format format = picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                            : QImage::Format_RGB32;
+    const QImage::Format format =
+            picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     if (!picture.isNull() && picture.format() != format)
         picture.convertTo(format);
     return picture;

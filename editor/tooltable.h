@@ -20,9 +20,9 @@ enum class ValueStyle {
 
 struct Tool
 {
-    const char *option;   // the converter's option word
-    const char *nameKey;  // the key of the tool's name in the language file
-    const char *label;    // what the number picker asks for
+    const char *option;  // the converter's option word
+    const char *nameKey; // the key of the tool's name in the language file
+    const char *label;   // what the number picker asks for
     int min;
     int max;
     ValueStyle style;

@@ -72,8 +72,8 @@ QRect mapRect(QPoint first, QPoint second, float scale)
         return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
                                       std::numeric_limits<int>::max()));
     };
-    return QRect(QPoint(left, top),
-                 QPoint(clampToInt(qint64(left) + width - 1), clampToInt(qint64(top) + height - 1)));
+    return QRect(QPoint(left, top), QPoint(clampToInt(qint64(left) + width - 1),
+                                           clampToInt(qint64(top) + height - 1)));
 }
 
 } // namespace ViewMath
