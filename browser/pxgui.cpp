@@ -2,6 +2,7 @@
 
 #include "browser/errormessage.h"
 #include "browser/folderlisting.h"
+#include "lang/language.h"
 #include "platform/zconfig.h"
 #include "platform/zglobal.h"
 #include "platform/zlistbox.h"
@@ -18,11 +19,6 @@
 
 namespace {
 
-QString menuText(const ZConfig &config, const char *key)
-{
-    return config.readEntry(QStringLiteral("UI_MENU"), QLatin1String(key));
-}
-
 void traceLine(const char *format, const QString &text)
 {
     std::printf(format, text.toUtf8().constData());
@@ -30,7 +26,8 @@ void traceLine(const char *format, const QString &text)
 
 } // namespace
 
-PxGui::PxGui() : ZKbMainWidget(nullptr, "ePictalux")
+PxGui::PxGui()
+    : ZKbMainWidget(nullptr, "ePictalux")
 {
     setMainWidgetTitle(QStringLiteral("E8 Pictalux"));
     langConfig = FileSaveDialog::getConfig();
@@ -62,19 +59,22 @@ void PxGui::initGui()
     setCSTWidget(softKey);
 
     optionsMenu = new ZOptionsMenu(ZGlobal::getContentR(false), this);
-    optionsMenu->insertItem(menuText(*langConfig, "UI_EDIT"), nullptr, this, SLOT(edit()));
-    optionsMenu->insertItem(menuText(*langConfig, "UI_FILE_SAVE"), nullptr, this,
+    optionsMenu->insertItem(Language::menuText(*langConfig, "UI_EDIT"), nullptr, this,
+                            SLOT(edit()));
+    optionsMenu->insertItem(Language::menuText(*langConfig, "UI_FILE_SAVE"), nullptr, this,
                             SLOT(fileSaveAs()));
     optionsMenu->insertSeparator();
-    optionsMenu->insertItem(menuText(*langConfig, "UI_ABOUT"), nullptr, this, SLOT(about()));
-    optionsMenu->insertItem(menuText(*langConfig, "UI_QUIT"), nullptr, this, SLOT(quit()));
+    optionsMenu->insertItem(Language::menuText(*langConfig, "UI_ABOUT"), nullptr, this,
+                            SLOT(about()));
+    optionsMenu->insertItem(Language::menuText(*langConfig, "UI_QUIT"), nullptr, this,
+                            SLOT(quit()));
     softKey->setOptMenu(0, optionsMenu);
 
-    softKey->setText(0, menuText(*langConfig, "UI_OPTION"));
-    softKey->setText(1, menuText(*langConfig, "UI_QUIT"));
-    softKey->setTextForOptMenuHide(menuText(*langConfig, "UI_OPTION"));
-    softKey->setTextForOptMenuShow(menuText(*langConfig, "UI_SELECT"),
-                                   menuText(*langConfig, "UI_CANCEL"));
+    softKey->setText(0, Language::menuText(*langConfig, "UI_OPTION"));
+    softKey->setText(1, Language::menuText(*langConfig, "UI_QUIT"));
+    softKey->setTextForOptMenuHide(Language::menuText(*langConfig, "UI_OPTION"));
+    softKey->setTextForOptMenuShow(Language::menuText(*langConfig, "UI_SELECT"),
+                                   Language::menuText(*langConfig, "UI_CANCEL"));
     softKey->setClickedSlot(1, this, SLOT(quit()));
 
     connect(fileList, SIGNAL(selected(int)), this, SLOT(itemSelected(int)));
@@ -89,6 +89,8 @@ void PxGui::showDir()
     FolderListing::appendRow(fileList,
                              iconReader.getIcon(QStringLiteral("gen_back_to_arrw_small.bmp")),
                              QStringLiteral(".."));
+    // The back row is highlighted even in a folder that cannot be read, so Return leads out.
+    fileList->setCurrentItem(0);
     if (!QFileInfo(curDir).isDir() || !QFileInfo(curDir).isReadable())
         return;
 
@@ -105,7 +107,6 @@ void PxGui::showDir()
         traceLine("FILE    %s\n", name);
         FolderListing::appendRow(fileList, fileIcon, name);
     }
-    fileList->setCurrentItem(0);
 }
 
 QString PxGui::rowName(int row) const
@@ -169,7 +170,10 @@ void PxGui::quit()
 
 void PxGui::fileSaveAs()
 {
-    if (QFile::exists(picPath))
+    if (QFile::exists(picPath)) {
+        FileSaveDialog dialog(curDir, picPath);
+        dialog.exec();
         return;
+    }
     showError(QStringLiteral("Please select a valid file!"));
 }

@@ -1,5 +1,7 @@
 #include "lang/language.h"
 
+#include "platform/zconfig.h"
+
 namespace Language {
 
 QString programmeDirFrom(const QString &startPath)
@@ -20,6 +22,11 @@ QString languageFilePath(const QString &programmeDir, const QString &languageTyp
     const QString file = languageType == QLatin1String("zh-cn") ? QStringLiteral("/Chinese.lng")
                                                                 : QStringLiteral("/English.lng");
     return programmeDir + QStringLiteral("/lng") + file;
+}
+
+QString menuText(const ZConfig &config, const char *key)
+{
+    return config.readEntry(QStringLiteral("UI_MENU"), QLatin1String(key));
 }
 
 } // namespace Language

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class ZConfig;
+
 // Where the program's files lie and which language file it reads.
 namespace Language {
 
@@ -15,5 +17,8 @@ QString systemSettingPath();
 // The language file for the handset's "LanguageType" setting: Chinese for exactly "zh-cn",
 // English for anything else.
 QString languageFilePath(const QString &programmeDir, const QString &languageType);
+
+// A text of the windows' menus and softkeys: group "UI_MENU" of a language file.
+QString menuText(const ZConfig &config, const char *key);
 
 } // namespace Language

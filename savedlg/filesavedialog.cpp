@@ -1,9 +1,85 @@
 #include "savedlg/filesavedialog.h"
 
+#include "browser/errormessage.h"
+#include "browser/folderlisting.h"
+#include "editor/convertercommand.h"
 #include "lang/language.h"
+#include "platform/zappinfoarea.h"
+#include "platform/zcombobox.h"
 #include "platform/zconfig.h"
+#include "platform/zformcontainer.h"
+#include "platform/zlabel.h"
+#include "platform/zlineedit.h"
+#include "platform/zlistbox.h"
+#include "platform/zlistboxitem.h"
+#include "platform/zseparator.h"
+#include "platform/zsoftkey.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// The longest name accepted, in bytes of its UTF-8 form.
+constexpr int MaxNameBytes = 127;
+// The bytes that no file name on the handset's storage may hold.
+constexpr QByteArrayView RefusedBytes("\"*/:<>?\\|");
+
+} // namespace
+
+FileSaveDialog::FileSaveDialog(QString folder, QString source)
+{
+    langConfig = getConfig();
+    setMainWidgetTitle(Language::menuText(*langConfig, "UI_SAVE_TITLE"));
+    setTitleBarWidget(new ZAppInfoArea(this));
+    formContainer = new ZFormContainer(this);
+    setContentWidget(formContainer);
+
+    programmeDir = getProgrammeDir();
+    curDir = std::move(folder);
+    sourcePath = std::move(source);
+    fileType = QStringLiteral(".jpg");
+    typeList << QStringLiteral(".jpg") << QStringLiteral(".jpeg") << QStringLiteral(".png")
+             << QStringLiteral(".gif") << QStringLiteral(".bmp") << QStringLiteral(".*");
+
+    nameEdit = new ZLineEdit(this);
+    nameEdit->setTitle(Language::menuText(*langConfig, "UI_FILE_NAME"));
+    formContainer->addChild(nameEdit);
+
+    typeCombo = new ZComboBox(this);
+    typeCombo->setDlgInstructText(QStringLiteral("Type:"));
+    typeCombo->insertStringList(typeList, -1);
+    formContainer->addChild(typeCombo);
+
+    separator = new ZSeparator(this);
+    formContainer->addChild(separator);
+
+    folderLabel = new ZLabel(Language::menuText(*langConfig, "UI_FILE_FOLDER") + curDir, this);
+    formContainer->addChild(folderLabel);
+
+    folderList = new ZListBox(this);
+    formContainer->addChild(folderList);
+    showDir();
+
+    softKey = new ZSoftKey("CST_2A", this);
+    setCSTWidget(softKey);
+    softKey->setText(0, Language::menuText(*langConfig, "UI_OK"));
+    softKey->setClickedSlot(0, this, SLOT(fileSaveOk()));
+    softKey->setText(1, Language::menuText(*langConfig, "UI_CANCEL"));
+    softKey->setClickedSlot(1, this, SLOT(fileSaveCancel()));
+
+    connect(folderList, SIGNAL(selected(int)), this, SLOT(itemSelected(int)));
+    connect(typeCombo, SIGNAL(activated(int)), this, SLOT(itemActivated(int)));
+    // The name is what the user came to type.
+    nameEdit->setFocus();
+}
+
+FileSaveDialog::~FileSaveDialog() = default;
 
 QString FileSaveDialog::getProgrammeDir()
 {
@@ -16,4 +92,86 @@ std::unique_ptr<ZConfig> FileSaveDialog::getConfig()
     const QString languageType = systemSetting.readEntry(QStringLiteral("SYS_SYSTEM_SET"),
                                                          QStringLiteral("LanguageType"));
     return std::make_unique<ZConfig>(Language::languageFilePath(getProgrammeDir(), languageType));
+}
+
+void FileSaveDialog::showDir()
+{
+    folderList->clear();
+    FolderListing::appendRow(folderList,
+                             iconReader.getIcon(QStringLiteral("gen_back_to_arrw_small.bmp")),
+                             QStringLiteral(".."));
+    const QFileInfo folder(curDir);
+    if (folder.isDir() && folder.isReadable()) {
+        const QPixmap folderIcon = iconReader.getIcon(QStringLiteral("fm_folder_small.bmp"));
+        const QDir::Filters filters = QDir::Dirs | QDir::NoDotAndDotDot;
+        for (const QString &name : FolderListing::sortedNames(curDir, filters))
+            FolderListing::appendRow(folderList, folderIcon, name);
+    }
+    // The back row is highlighted even in a folder that cannot be read, so Return leads out.
+    folderList->setCurrentItem(0);
+}
+
+void FileSaveDialog::back()
+{
+    curDir = FolderListing::parentPath(curDir);
+    showDir();
+}
+
+void FileSaveDialog::itemSelected(int row)
+{
+    if (row == 0) {
+        back();
+        folderLabel->setText(QStringLiteral("Folder:") + curDir);
+        return;
+    }
+    const ZListBoxItem *item = folderList->item(row);
+    if (!item)
+        return;
+    const QString path = FolderListing::childPath(curDir, item->getSubItemText(1));
+    if (QFileInfo(path).isFile())
+        return;
+    curDir = path;
+    showDir();
+    folderLabel->setText(QStringLiteral("Folder: ") + curDir);
+}
+
+void FileSaveDialog::itemActivated(int index)
+{
+    // The last entry, ".*", adds no extension: the name as typed carries its own.
+    fileType = index == typeCombo->count() - 1 ? QStringLiteral("") : typeCombo->text(index);
+}
+
+bool FileSaveDialog::isValidFileName(QString name)
+{
+    const QByteArray bytes = name.toUtf8();
+    if (bytes.isEmpty() || bytes.size() > MaxNameBytes)
+        return false;
+    // Besides the refused bytes, a zero byte would cut the command line short.
+    return std::none_of(bytes.cbegin(), bytes.cend(),
+                        [](char byte) { return byte == '\0' || RefusedBytes.contains(byte); });
+}
+
+void FileSaveDialog::fileSaveOk()
+{
+    const QString name = nameEdit->text().trimmed();
+    if (!isValidFileName(name)) {
+        showError(QStringLiteral("Invalid file name!"));
+        return;
+    }
+    savePath = FolderListing::childPath(curDir, name + fileType);
+    const QByteArray command =
+            ConverterCommand::command(programmeDir, sourcePath, QString(), savePath).toUtf8();
+    std::printf("file save command:%s\n", command.constData());
+    // The converter may write to the same terminal or log; the trace comes first.
+    std::fflush(stdout);
+    if (std::system(command.constData()) == 0) {
+        accept();
+        return;
+    }
+    showError(QStringLiteral("File save failure!"));
+}
+
+void FileSaveDialog::fileSaveCancel()
+{
+    reject();
 }

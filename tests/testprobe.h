@@ -1,9 +1,11 @@
 #pragma once
 
+#include "browser/mybasedlg.h"
 #include "browser/pxgui.h"
 #include "editor/editinterface.h"
 #include "platform/zlistbox.h"
 #include "platform/zlistboxitem.h"
+#include "savedlg/filesavedialog.h"
 
 #include <QStringList>
 
@@ -59,4 +61,21 @@ struct TestProbe
     static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
     static void popupMenu(EditInterface &editor) { editor.popupMenu(); }
 
+    // Modal dialog base
+    static bool inLoop(const MyBaseDlg &dialog) { return dialog.inLoop; }
+    static int result(const MyBaseDlg &dialog) { return dialog.result; }
+
+    // Save dialog
+    static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }
+    static QString fileType(const FileSaveDialog &dialog) { return dialog.fileType; }
+    static QString savePath(const FileSaveDialog &dialog) { return dialog.savePath; }
+    static ZLineEdit *nameEdit(const FileSaveDialog &dialog) { return dialog.nameEdit; }
+    static ZComboBox *typeCombo(const FileSaveDialog &dialog) { return dialog.typeCombo; }
+    static ZLabel *folderLabel(const FileSaveDialog &dialog) { return dialog.folderLabel; }
+    static ZListBox *folderList(const FileSaveDialog &dialog) { return dialog.folderList; }
+    static ZSoftKey *softKey(const FileSaveDialog &dialog) { return dialog.softKey; }
+    static ZFormContainer *formContainer(const FileSaveDialog &dialog)
+    {
+        return dialog.formContainer;
+    }
 };
