@@ -1,12 +1,10 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
-#include "platform/handsetkeys.h"
 #include "platform/zapplication.h"
 #include "platform/zconfig.h"
 #include "savedlg/filesavedialog.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 
 #include <cstdio>
@@ -91,10 +89,4 @@ void EditInterface::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     raise();
     activateWindow();
-}
-
-void EditInterface::keyPressEvent(QKeyEvent *event)
-{
-    if (editMode == NoMode && handsetKeyCode(event) == HandsetKey::F11)
-        QApplication::quit();
 }

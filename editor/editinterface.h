@@ -59,8 +59,14 @@ public:
     void drawRectLine();
     QRect mapRectToOrigin() const;
 
+    // Tools, each one run of the converter
+    void useTool();
+    void execCommand();
+    int valuePicked(int min, int max, const QString &label);
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -74,6 +80,14 @@ private:
     // Copies the whole frame onto the widget: the one way the widget's pixels change.
     void showFrame();
     void zoomTo(float zoomed);
+    // Key presses, by the mode they arrive in.
+    void viewKeyPressed(int key);
+    void menuKeyPressed(int key);
+    void cursorKeyPressed(int key);
+    // The frame after a pan or zoom key: the scale line and the soft-key captions.
+    void redrawView();
+    // Leaves the editor for the browser; the mode and the picture stay as they are.
+    void showBrowser();
     static QFont systemFont(int size);
 
     PxGui *browser = nullptr;

@@ -7,7 +7,6 @@ namespace {
 constexpr QPoint TitleStripAt(40, 30);
 constexpr QPoint GridAt(40, 60);
 constexpr int CellSize = 48;
-constexpr int GridColumns = 5;
 
 } // namespace
 
@@ -48,7 +47,7 @@ void EditInterface::navigateMenu()
     QPainter &painter = *bufferPainter;
     painter.drawPixmap(TitleStripAt, menuTitleStrip);
     painter.drawImage(GridAt, menuBackground);
-    const QPoint cell(toolIndex % GridColumns, toolIndex / GridColumns);
+    const QPoint cell(toolIndex % ToolTable::GridColumns, toolIndex / ToolTable::GridColumns);
     painter.drawPixmap(GridAt + cell * CellSize, menuHighlight);
     painter.drawImage(GridAt, menuIcons);
     drawMenuText();

@@ -2,8 +2,10 @@
 
 #include "platform/zapplication.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTimer>
 
 #include <cstdio>
@@ -25,6 +27,14 @@ QByteArray shellQuoted(const QString &text)
     QByteArray quoted = text.toUtf8();
     quoted.replace('\'', "'\\''");
     return '\'' + quoted + '\'';
+}
+
+QString colourName(QRgb rgb)
+{
+    static const char *const names[] = {"black", "blue",    "green",  "cyan",
+                                        "red",   "magenta", "yellow", "white"};
+    return QLatin1String(
+            names[(qRed(rgb) > 127) * 4 + (qGreen(rgb) > 127) * 2 + (qBlue(rgb) > 127)]);
 }
 
 } // namespace
@@ -140,6 +150,40 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     file.write(bytes);
+}
+
+QImage quarters(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
+    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
+    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
+    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
+    return image;
+}
+
+QString describePicture(const QImage &image)
+{
+    return QStringLiteral("%1x%2 %3/%4")
+            .arg(image.width())
+            .arg(image.height())
+            .arg(colourName(image.pixel(0, 0)),
+                 colourName(image.pixel(image.width() - 1, image.height() - 1)));
+}
+
+QByteArray turnedJpeg(const QImage &stored)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    stored.save(&buffer, "jpeg");
+    const QByteArray exif = QByteArray::fromHex("ffe10022"
+                                                "457869660000"
+                                                "49492a0008000000"
+                                                "0100"
+                                                "120103000100000006000000"
+                                                "00000000");
+    return buffer.buffer().insert(2, exif);
 }
 
 int runTest(int argc, char **argv, QObject *test)

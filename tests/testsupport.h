@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -49,6 +50,13 @@ void answerModalWithKey(Qt::Key key);
 
 // Writes a file with the given bytes, making its folder if need be.
 void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
+
+// Red, green, blue and white quarters, so that any turn, mirror or cut shows in the corners.
+QImage quarters(int width = 80, int height = 60);
+// "WxH top-left/bottom-right colours", each colour named as the nearest of the eight pure ones.
+QString describePicture(const QImage &image);
+// A JPEG stored lying on its side, with an EXIF orientation of 6 that turns it upright.
+QByteArray turnedJpeg(const QImage &stored);
 
 // The process entry point of a test: a handset application object whose start path the
 // program directories above can change, then the test object's slots.

@@ -32,6 +32,26 @@ std::optional<Request> parseArguments(const std::vector<std::string> &arguments)
             arguments.front(), {arguments.begin() + 1, arguments.end() - 1}, arguments.back()};
 }
 
+bool cropsNothing(const std::vector<std::string> &options)
+{
+    const auto crop = std::find(options.begin(), options.end(), "-crop");
+    if (crop == options.end() || crop + 1 == options.end())
+        return false;
+    // The geometry is WIDTHxHEIGHT followed by the offsets.
+    const std::string_view geometry = *(crop + 1);
+    const std::size_t times = geometry.find('x');
+    const std::size_t offsets = geometry.find_first_of("+-", times);
+    if (times == std::string_view::npos)
+        return false;
+    const auto isZero = [](std::string_view number) {
+        return !number.empty() && number.find_first_not_of('0') == std::string_view::npos;
+    };
+    return isZero(geometry.substr(0, times)) ||
+           isZero(geometry.substr(times + 1, offsets == std::string_view::npos
+                                                     ? std::string_view::npos
+                                                     : offsets - times - 1));
+}
+
 std::string plainExtension(std::string_view path)
 {
     const std::string_view fileName = path.substr(path.find_last_of('/') + 1);

@@ -18,6 +18,10 @@ struct Request
 // Reads "SOURCE [OPTION...] DESTINATION"; nothing when fewer than two arguments are given.
 std::optional<Request> parseArguments(const std::vector<std::string> &arguments);
 
+// Whether the options crop a rectangle without width or height. ImageMagick reads a zero there as
+// "up to the edge" and would cut a strip nobody drew.
+bool cropsNothing(const std::vector<std::string> &options);
+
 // The extension of the path's file name, dot included, when ImageMagick can read it only as an
 // extension; otherwise empty.
 std::string plainExtension(std::string_view path);
@@ -34,4 +38,3 @@ std::vector<std::string> imageMagickArguments(const std::string &program, const 
 int exitCodeFor(int waitStatus);
 
 } // namespace Converter
-

@@ -270,6 +270,8 @@ int await(pid_t child, const sigset_t &stops)
 int convert(const std::string &imageMagick, const Request &request, const Signals &signals)
 {
     checkImageMagick(imageMagick);
+    if (cropsNothing(request.options))
+        fail("a crop without width or height leaves no picture");
     const fs::path source = readableSource(request.source);
     const fs::path destination = resolvedDestination(request.destination);
     const fs::path folder = folderOf(destination);

@@ -11,4 +11,3 @@ namespace Converter {
 int run(const std::string &imageMagick, const Request &request);
 
 } // namespace Converter
-

@@ -1,6 +1,6 @@
 #include "platform/converter/convertargs.h"
+#include "testsupport.h"
 
-#include <QBuffer>
 #include <QDirIterator>
 #include <QImageReader>
 #include <QPainter>
@@ -21,26 +21,6 @@ namespace {
 const QString Launcher = QStringLiteral(PICTALUX_PROGRAM_DIR "/convert");
 const QString ImageMagick = QStringLiteral(PICTALUX_IMAGEMAGICK);
 
-// Red, green, blue and white quarters, so that any turn, mirror or cut shows in the corners.
-QImage quarters(int width = 80, int height = 60)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
-    painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
-    painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
-    return image;
-}
-
-QString colourName(QRgb rgb)
-{
-    static const char *const names[] = {"black", "blue",    "green",  "cyan",
-                                        "red",   "magenta", "yellow", "white"};
-    return QLatin1StringView(
-            names[(qRed(rgb) > 127) * 4 + (qGreen(rgb) > 127) * 2 + (qBlue(rgb) > 127)]);
-}
-
 // "WxH top-left/bottom-right colours" of the picture as the editor loads it.
 QString describe(const QString &path)
 {
@@ -49,10 +29,7 @@ QString describe(const QString &path)
     const QImage image = reader.read();
     if (image.isNull())
         return u"unreadable: "_s + reader.errorString();
-    return u"%1x%2 %3/%4"_s.arg(image.width())
-            .arg(image.height())
-            .arg(colourName(image.pixel(0, 0)),
-                 colourName(image.pixel(image.width() - 1, image.height() - 1)));
+    return describePicture(image);
 }
 
 // Every entry below the folder, hidden ones too, with the contents of the files.
@@ -68,21 +45,6 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
                        readable ? file.readAll() : QByteArray());
     }
     return entries;
-}
-
-// A JPEG stored lying on its side, with an EXIF orientation of 6 that turns it upright.
-QByteArray turnedJpeg(const QImage &stored)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    stored.save(&buffer, "jpeg");
-    const QByteArray exif = QByteArray::fromHex("ffe10022"
-                                                "457869660000"
-                                                "49492a0008000000"
-                                                "0100"
-                                                "120103000100000006000000"
-                                                "00000000");
-    return buffer.buffer().insert(2, exif);
 }
 
 } // namespace
@@ -374,6 +336,12 @@ void ConverterTest::failures_data()
     QTest::newRow("one argument") << QStringList{u"dest.png"_s} << QString() << 2;
     QTest::newRow("unknown option")
             << QStringList{u"source.png"_s, u"-nosuchoption"_s, u"dest.png"_s} << QString() << 0;
+    QTest::newRow("crop of no width")
+            << QStringList{u"source.png"_s, u"-crop"_s, u"0x5+20+40"_s, u"dest.png"_s} << QString()
+            << 0;
+    QTest::newRow("crop of no height")
+            << QStringList{u"source.png"_s, u"-crop"_s, u"7x00+0+0"_s, u"dest.png"_s} << QString()
+            << 0;
     QTest::newRow("missing source")
             << QStringList{u"missing.png"_s, u"dest.png"_s} << QString() << 0;
     QTest::newRow("source is a folder")
