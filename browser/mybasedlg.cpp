@@ -1,5 +1,6 @@
 #include "browser/mybasedlg.h"
 
+#include "platform/focusreturn.h"
 #include "platform/zapplication.h"
 
 #include <QCloseEvent>
@@ -10,6 +11,7 @@ MyBaseDlg::MyBaseDlg()
 
 int MyBaseDlg::exec()
 {
+    const FocusReturn focusReturn;
     result = 0;
     // Application modality keeps the keys on the dialog while the windows below it stay shown.
     setWindowModality(Qt::ApplicationModal);

@@ -4,7 +4,8 @@
 
 #include <QPainter>
 
-ZAppInfoArea::ZAppInfoArea(QWidget *parent) : QLabel(parent)
+ZAppInfoArea::ZAppInfoArea(QWidget *parent)
+    : QLabel(parent)
 {
     setFixedHeight(ZGlobal::TitleBarHeight);
     setIndent(6);

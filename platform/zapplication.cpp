@@ -6,7 +6,8 @@
 #include <QFont>
 #include <QStyleFactory>
 
-ZApplication::ZApplication(int &argc, char **argv, Type) : QApplication(argc, argv)
+ZApplication::ZApplication(int &argc, char **argv, Type)
+    : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Pictalux"));
     // "System" is the handset's font; a sans-serif face with a CJK fallback stands in for it.

@@ -6,7 +6,9 @@
 #include <QLabel>
 
 ZComboBox::ZComboBox(QWidget *parent)
-    : QWidget(parent), m_instruction(new QLabel(this)), m_combo(new QComboBox(this))
+    : QWidget(parent)
+    , m_instruction(new QLabel(this))
+    , m_combo(new QComboBox(this))
 {
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

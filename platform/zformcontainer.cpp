@@ -2,7 +2,9 @@
 
 #include <QVBoxLayout>
 
-ZFormContainer::ZFormContainer(QWidget *parent) : QWidget(parent), m_layout(new QVBoxLayout(this))
+ZFormContainer::ZFormContainer(QWidget *parent)
+    : QWidget(parent)
+    , m_layout(new QVBoxLayout(this))
 {
     m_layout->setContentsMargins(4, 2, 4, 0);
     m_layout->setSpacing(2);

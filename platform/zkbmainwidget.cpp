@@ -9,7 +9,9 @@
 #include <QVBoxLayout>
 
 ZKbMainWidget::ZKbMainWidget(QWidget *parent, const char *name)
-    : QWidget(parent), m_layout(new QVBoxLayout(this)), m_titleBar(new ZAppInfoArea(this))
+    : QWidget(parent)
+    , m_layout(new QVBoxLayout(this))
+    , m_titleBar(new ZAppInfoArea(this))
 {
     setObjectName(QString::fromLatin1(name));
     setFixedSize(ZGlobal::screenSize());

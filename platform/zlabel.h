@@ -8,7 +8,8 @@ class ZLabel : public QLabel
     Q_OBJECT
 
 public:
-    explicit ZLabel(const QString &text, QWidget *parent = nullptr) : QLabel(text, parent)
+    explicit ZLabel(const QString &text, QWidget *parent = nullptr)
+        : QLabel(text, parent)
     {
         setTextFormat(Qt::PlainText);
     }

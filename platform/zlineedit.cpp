@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 
 ZLineEdit::ZLineEdit(QWidget *parent)
-    : QWidget(parent), m_title(new QLabel(this)), m_edit(new QLineEdit(this))
+    : QWidget(parent)
+    , m_title(new QLabel(this))
+    , m_edit(new QLineEdit(this))
 {
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

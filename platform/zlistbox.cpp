@@ -4,7 +4,8 @@
 
 #include <QKeyEvent>
 
-ZListBox::ZListBox(QWidget *parent) : QListWidget(parent)
+ZListBox::ZListBox(QWidget *parent)
+    : QListWidget(parent)
 {
     setUniformItemSizes(true);
     setIconSize(QSize(16, 16));

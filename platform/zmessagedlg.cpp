@@ -4,7 +4,8 @@
 #include <QVBoxLayout>
 
 ZMessageDlg::ZMessageDlg(const QString &title, const QString &text, QWidget *parent)
-    : ZPopup(parent), m_text(text)
+    : ZPopup(parent)
+    , m_text(text)
 {
     setTitle(title);
     auto *label = new QLabel(text, this);

@@ -6,7 +6,9 @@
 #include <QSpinBox>
 
 ZNumModule::ZNumModule(QWidget *parent)
-    : QWidget(parent), m_layout(new QHBoxLayout(this)), m_spinBox(new QSpinBox(this))
+    : QWidget(parent)
+    , m_layout(new QHBoxLayout(this))
+    , m_spinBox(new QSpinBox(this))
 {
     m_layout->setContentsMargins(0, 0, 0, 0);
     m_spinBox->setAlignment(Qt::AlignRight);

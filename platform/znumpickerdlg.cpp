@@ -4,7 +4,9 @@
 
 #include <QVBoxLayout>
 
-ZNumPickerDlg::ZNumPickerDlg(QWidget *parent) : ZPopup(parent), m_module(new ZNumModule(this))
+ZNumPickerDlg::ZNumPickerDlg(QWidget *parent)
+    : ZPopup(parent)
+    , m_module(new ZNumModule(this))
 {
     contentLayout()->addWidget(m_module);
     setSoftKeyTexts(tr("OK"), tr("Cancel"));

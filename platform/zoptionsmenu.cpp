@@ -5,7 +5,8 @@
 #include <QKeyEvent>
 
 ZOptionsMenu::ZOptionsMenu(const QRect &contentRect, QWidget *parent)
-    : QMenu(parent), m_contentRect(contentRect)
+    : QMenu(parent)
+    , m_contentRect(contentRect)
 {}
 
 QAction *ZOptionsMenu::insertItem(const QString &text, const QPixmap *icon, QObject *receiver,

@@ -1,5 +1,6 @@
 #include "platform/zpopup.h"
 
+#include "platform/focusreturn.h"
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
 #include "platform/zappinfoarea.h"
@@ -43,6 +44,12 @@ QString ZPopup::title() const
 void ZPopup::setTitleIcon(const QString &iconName)
 {
     m_titleBar->setTitleIcon(RES_ICON_Reader().getIcon(iconName));
+}
+
+int ZPopup::exec()
+{
+    const FocusReturn focusReturn;
+    return QDialog::exec();
 }
 
 void ZPopup::setSoftKeyTexts(const QString &confirm, const QString &cancel)

@@ -20,6 +20,8 @@ public:
     // The icon is one of the system icons, named by its file name.
     void setTitleIcon(const QString &iconName);
 
+    int exec() override;
+
 protected:
     QVBoxLayout *contentLayout() const { return m_content; }
     void setSoftKeyTexts(const QString &confirm, const QString &cancel);

@@ -8,7 +8,8 @@ class ZSeparator : public QFrame
     Q_OBJECT
 
 public:
-    explicit ZSeparator(QWidget *parent = nullptr) : QFrame(parent)
+    explicit ZSeparator(QWidget *parent = nullptr)
+        : QFrame(parent)
     {
         setFrameShape(QFrame::HLine);
         setFrameShadow(QFrame::Sunken);

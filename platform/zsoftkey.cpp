@@ -6,7 +6,8 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 
-ZSoftKey::ZSoftKey(const char *, QWidget *parent) : QWidget(parent)
+ZSoftKey::ZSoftKey(const char *, QWidget *parent)
+    : QWidget(parent)
 {
     setFixedHeight(ZGlobal::SoftKeyHeight);
     setAutoFillBackground(true);
