@@ -12,28 +12,31 @@ namespace {
 constexpr quint32 LaneMask = 0x00ff00ff;
 constexpr quint32 LaneHalf = 0x00800080;
 
+// The average of four pixels, channel by channel, rounded.
+inline quint32 average(quint32 a, quint32 b, quint32 c, quint32 d)
+{
+    const quint32 low = (a & LaneMask) + (b & LaneMask) + (c & LaneMask) + (d & LaneMask);
+    const quint32 high = ((a >> 8) & LaneMask) + ((b >> 8) & LaneMask) + ((c >> 8) & LaneMask) +
+                         ((d >> 8) & LaneMask);
+    return (((low + 0x00020002) >> 2) & LaneMask) | ((((high + 0x00020002) >> 2) & LaneMask) << 8);
+}
+
 // Halves a picture by averaging each block of 2 x 2 pixels; at an odd edge the block repeats
 // its last column or row, which averages what the picture holds there.
 QImage halved(const QImage &source)
 {
     QImage result((source.width() + 1) / 2, (source.height() + 1) / 2, source.format());
-    const int lastColumn = source.width() - 1;
+    const int pairs = source.width() / 2;
     for (int y = 0; y < result.height(); ++y) {
         const auto *upper = reinterpret_cast<const quint32 *>(source.constScanLine(2 * y));
         const auto *lower = reinterpret_cast<const quint32 *>(
                 source.constScanLine(std::min(2 * y + 1, source.height() - 1)));
         auto *out = reinterpret_cast<quint32 *>(result.scanLine(y));
-        for (int x = 0; x < result.width(); ++x) {
-            const int left = 2 * x;
-            const int right = std::min(left + 1, lastColumn);
-            const quint32 pixels[] = {upper[left], upper[right], lower[left], lower[right]};
-            quint32 low = 0x00020002;
-            quint32 high = 0x00020002;
-            for (const quint32 pixel : pixels) {
-                low += pixel & LaneMask;
-                high += (pixel >> 8) & LaneMask;
-            }
-            out[x] = ((low >> 2) & LaneMask) | (((high >> 2) & LaneMask) << 8);
+        for (int x = 0; x < pairs; ++x)
+            out[x] = average(upper[2 * x], upper[2 * x + 1], lower[2 * x], lower[2 * x + 1]);
+        if (pairs < result.width()) {
+            const int last = source.width() - 1;
+            out[pairs] = average(upper[last], upper[last], lower[last], lower[last]);
         }
     }
     return result;
