@@ -137,9 +137,10 @@ private slots:
         // The storage: a picture of four coloured quarters, 800 x 400, and an empty folder.
         QVERIFY(QDir().mkpath(storage("Photos")));
         QVERIFY(QDir().mkpath(storage("Saved")));
-        QVERIFY(run("convert", {"(", "-size", "400x200", "xc:red", "xc:lime", "+append", ")", "(",
-                                "-size", "400x200", "xc:blue", "xc:yellow", "+append", ")",
-                                "-append", storage("Photos/quarters.png")}));
+        QVERIFY(run(QStringLiteral(PICTALUX_IMAGEMAGICK),
+                    {"(", "-size", "400x200", "xc:red", "xc:lime", "+append", ")", "(", "-size",
+                     "400x200", "xc:blue", "xc:yellow", "+append", ")", "-append",
+                     storage("Photos/quarters.png")}));
     }
 
     void session()
