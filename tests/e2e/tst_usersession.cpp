@@ -134,13 +134,17 @@ private slots:
             QVERIFY(QFile::copy(build.filePath(QLatin1String(name)),
                                 program.filePath(QLatin1String(name))));
 
-        // The storage: a picture of four coloured quarters, 800 x 400, and an empty folder.
+        // The storage: a picture of four coloured quarters, 800 x 400, an empty folder and two
+        // pictures beside them.
         QVERIFY(QDir().mkpath(storage("Photos")));
         QVERIFY(QDir().mkpath(storage("Saved")));
         QVERIFY(run(QStringLiteral(PICTALUX_IMAGEMAGICK),
                     {"(", "-size", "400x200", "xc:red", "xc:lime", "+append", ")", "(", "-size",
                      "400x200", "xc:blue", "xc:yellow", "+append", ")", "-append",
                      storage("Photos/quarters.png")}));
+        for (const char *name : {"beach.jpg", "sunset.png"})
+            QVERIFY(run(QStringLiteral(PICTALUX_IMAGEMAGICK),
+                        {"-size", "64x48", "gradient:orange-navy", storage(QLatin1String(name))}));
     }
 
     void session()
@@ -211,10 +215,10 @@ private slots:
 
         // Save as .png in the other folder under a new name.
         keys("F11");
-        frame = screenshot("save-dialog");
-        QCOMPARE(frame.pixel(300, 10), 0xff1d3c6eu);
         QVERIFY(run("xdotool", {"type", "--delay", "50", "crop of quarters"}));
         keys("Down Right Right Down Return Down Down Return");
+        frame = screenshot("save-dialog");
+        QCOMPARE(frame.pixel(300, 10), 0xff1d3c6eu);
         keys("F9");
         QVERIFY(!awaitLine("file save command:.*").isEmpty());
         QVERIFY(!awaitLine("key code is 4154").isEmpty());
