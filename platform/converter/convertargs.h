@@ -5,7 +5,8 @@
 #include <string_view>
 #include <vector>
 
-// The naming rules of the converter launcher, free of system calls so that tests can reach them.
+// The launcher's arguments and the names and arguments it gives ImageMagick, apart from the
+// system calls that act on them.
 namespace Converter {
 
 struct Request
