@@ -33,19 +33,18 @@ struct TestProbe
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
     static int &editMode(EditInterface &editor) { return editor.editMode; }
     static QString &picPath(EditInterface &editor) { return editor.picPath; }
-    static QString programmeDir(const EditInterface &editor) { return editor.programmeDir; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
-    static QImage screenBuffer(const EditInterface &editor) { return editor.screenBuffer.toImage(); }
+    static QImage screenBuffer(const EditInterface &editor)
+    {
+        return editor.screenBuffer.toImage();
+    }
     static const QImage &originPixmap(const EditInterface &editor) { return editor.originPixmap; }
     static const ScaledView &viewPixmap(const EditInterface &editor) { return editor.viewPixmap; }
     static float &scale(EditInterface &editor) { return editor.scale; }
     static int &topLeftX(EditInterface &editor) { return editor.topLeftX; }
     static int &topLeftY(EditInterface &editor) { return editor.topLeftY; }
-    static int blitX(const EditInterface &editor) { return editor.blitX; }
-    static int blitY(const EditInterface &editor) { return editor.blitY; }
     static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
-    static int popupTicks(const EditInterface &editor) { return editor.popupTicks; }
     static QTimer &viewTimer(EditInterface &editor) { return editor.viewTimer; }
     static QTimer &popupTimer(EditInterface &editor) { return editor.popupTimer; }
     static QTimer &mouseTimer(EditInterface &editor) { return editor.mouseTimer; }
@@ -59,7 +58,6 @@ struct TestProbe
     static bool &rightPressed(EditInterface &editor) { return editor.rightPressed; }
     static void tick(EditInterface &editor) { editor.moveMouse(); }
     static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
-    static void popupMenu(EditInterface &editor) { editor.popupMenu(); }
 
     // Modal dialog base
     static bool inLoop(const MyBaseDlg &dialog) { return dialog.inLoop; }
@@ -68,14 +66,8 @@ struct TestProbe
     // Save dialog
     static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }
     static QString fileType(const FileSaveDialog &dialog) { return dialog.fileType; }
-    static QString savePath(const FileSaveDialog &dialog) { return dialog.savePath; }
     static ZLineEdit *nameEdit(const FileSaveDialog &dialog) { return dialog.nameEdit; }
     static ZComboBox *typeCombo(const FileSaveDialog &dialog) { return dialog.typeCombo; }
     static ZLabel *folderLabel(const FileSaveDialog &dialog) { return dialog.folderLabel; }
     static ZListBox *folderList(const FileSaveDialog &dialog) { return dialog.folderList; }
-    static ZSoftKey *softKey(const FileSaveDialog &dialog) { return dialog.softKey; }
-    static ZFormContainer *formContainer(const FileSaveDialog &dialog)
-    {
-        return dialog.formContainer;
-    }
 };

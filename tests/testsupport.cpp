@@ -139,11 +139,6 @@ void answerModal(std::function<void(QWidget *)> action)
     poll->start();
 }
 
-void answerModalWithKey(Qt::Key key)
-{
-    answerModal([key](QWidget *modal) { QTest::keyClick(modal, key); });
-}
-
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).path());

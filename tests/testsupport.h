@@ -45,8 +45,6 @@ private:
 
 // Runs the action on the next modal window to appear (a popup or dialog in its exec()).
 void answerModal(std::function<void(QWidget *)> action);
-// Answers the next modal window with a key press.
-void answerModalWithKey(Qt::Key key);
 
 // Writes a file with the given bytes, making its folder if need be.
 void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
