@@ -17,34 +17,16 @@ void EditInterface::prepareMouse()
 
 void EditInterface::moveMouse()
 {
-    // One frame pixel a tick in each held direction; at the frame's edge the picture scrolls
-    // under the cursor instead, as far as it reaches.
-    const int viewWidth = viewPixmap.width();
-    const int viewHeight = viewPixmap.height();
-    if (upPressed) {
-        if (mousePos.y() > blitY)
-            mousePos.ry() -= 1;
-        else if (topLeftY > 0)
-            topLeftY -= 1;
-    }
-    if (downPressed) {
-        if (mousePos.y() < blitY + viewHeight && mousePos.y() <= FrameHeight - 2)
-            mousePos.ry() += 1;
-        else if (topLeftY < viewHeight - FrameHeight)
-            topLeftY += 1;
-    }
-    if (leftPressed) {
-        if (mousePos.x() > blitX)
-            mousePos.rx() -= 1;
-        else if (topLeftX > 0)
-            topLeftX -= 1;
-    }
-    if (rightPressed) {
-        if (mousePos.x() < blitX + viewWidth && mousePos.x() <= FrameWidth - 2)
-            mousePos.rx() += 1;
-        else if (topLeftX < viewWidth - FrameWidth)
-            topLeftX += 1;
-    }
+    // One frame pixel a tick in each held direction, up and down before left and right, so two
+    // held keys move diagonally and opposite ones cancel out.
+    if (upPressed)
+        cursorStepBack(mousePos.ry(), topLeftY, blitY);
+    if (downPressed)
+        cursorStepForward(mousePos.ry(), topLeftY, blitY, viewPixmap.height(), FrameHeight);
+    if (leftPressed)
+        cursorStepBack(mousePos.rx(), topLeftX, blitX);
+    if (rightPressed)
+        cursorStepForward(mousePos.rx(), topLeftX, blitX, viewPixmap.width(), FrameWidth);
     mousePicPos = mousePos - QPoint(blitX, blitY) + QPoint(topLeftX, topLeftY);
 
     blitPicToBuffer();

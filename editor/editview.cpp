@@ -109,43 +109,33 @@ void EditInterface::zoomTo(float zoomed)
 void EditInterface::resetTopLeft(float ratio)
 {
     const QSize view = viewPixmap.size();
-    topLeftX = qMax(0, recentred(topLeftX, blitX, ratio, float(FrameCentre.x())));
-    if (view.width() >= FrameWidth && view.width() - topLeftX < FrameWidth)
-        topLeftX = view.width() - FrameWidth;
-    topLeftY = qMax(0, recentred(topLeftY, blitY, ratio, float(FrameCentre.y())));
-    if (view.height() >= FrameHeight && view.height() - topLeftY < FrameHeight)
-        topLeftY = view.height() - FrameHeight;
+    topLeftX = recentredWithin(topLeftX, blitX, ratio, float(FrameCentre.x()), view.width(),
+                               FrameWidth);
+    topLeftY = recentredWithin(topLeftY, blitY, ratio, float(FrameCentre.y()), view.height(),
+                               FrameHeight);
     std::printf("picX=%d, picY=%d %d %d\n", topLeftX, topLeftY, view.width(), view.height());
 }
 
 void EditInterface::viewMoveUp()
 {
-    if (topLeftY > 0)
-        topLeftY = qMax(0, topLeftY - PanStep);
+    topLeftY = pannedBack(topLeftY);
     blitPicToBuffer();
 }
 
 void EditInterface::viewMoveDown()
 {
-    if (viewPixmap.height() - topLeftY > FrameHeight)
-        topLeftY += PanStep;
-    if (viewPixmap.height() - topLeftY < FrameHeight)
-        topLeftY = viewPixmap.height() - FrameHeight;
+    topLeftY = pannedForward(topLeftY, viewPixmap.height(), FrameHeight);
     blitPicToBuffer();
 }
 
 void EditInterface::viewMoveLeft()
 {
-    if (topLeftX > 0)
-        topLeftX = qMax(0, topLeftX - PanStep);
+    topLeftX = pannedBack(topLeftX);
     blitPicToBuffer();
 }
 
 void EditInterface::viewMoveRight()
 {
-    if (viewPixmap.width() - topLeftX > FrameWidth)
-        topLeftX += PanStep;
-    if (viewPixmap.width() - topLeftX < FrameWidth)
-        topLeftX = viewPixmap.width() - FrameWidth;
+    topLeftX = pannedForward(topLeftX, viewPixmap.width(), FrameWidth);
     blitPicToBuffer();
 }

@@ -55,6 +55,43 @@ int recentred(int topLeft, int blit, float ratio, float centre)
     return truncated(shifted + offset);
 }
 
+int recentredWithin(int topLeft, int blit, float ratio, float centre, int viewSide, int frameSide)
+{
+    const int recentredTopLeft = std::max(0, recentred(topLeft, blit, ratio, centre));
+    if (viewSide >= frameSide && viewSide - recentredTopLeft < frameSide)
+        return viewSide - frameSide;
+    return recentredTopLeft;
+}
+
+int pannedBack(int topLeft)
+{
+    return topLeft > 0 ? std::max(0, topLeft - PanStep) : topLeft;
+}
+
+int pannedForward(int topLeft, int viewSide, int frameSide)
+{
+    if (viewSide - topLeft > frameSide)
+        topLeft += PanStep;
+    // A view smaller than the frame gets a negative window here, which drawing resets to 0.
+    return viewSide - topLeft < frameSide ? viewSide - frameSide : topLeft;
+}
+
+void cursorStepBack(int &position, int &topLeft, int blit)
+{
+    if (position > blit)
+        --position;
+    else if (topLeft > 0)
+        --topLeft;
+}
+
+void cursorStepForward(int &position, int &topLeft, int blit, int viewSide, int frameSide)
+{
+    if (position < blit + viewSide && position <= frameSide - 2)
+        ++position;
+    else if (topLeft < viewSide - frameSide)
+        ++topLeft;
+}
+
 int toPicture(int viewCoordinate, float scale)
 {
     return truncated(float(viewCoordinate) / scale);

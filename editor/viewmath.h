@@ -36,6 +36,19 @@ int truncated(float value);
 // under the frame's centre in place, not yet limited to the view.
 int recentred(int topLeft, int blit, float ratio, float centre);
 
+// One axis of the visible window after a zoom: recentred, then kept within a view that is at
+// least as large as the frame on that axis.
+int recentredWithin(int topLeft, int blit, float ratio, float centre, int viewSide, int frameSide);
+
+// One axis of the visible window after a pan step back (up, left) or forward (down, right).
+int pannedBack(int topLeft);
+int pannedForward(int topLeft, int viewSide, int frameSide);
+
+// One axis of a cursor tick: the cursor moves one frame pixel within the view on the frame, and
+// at its edge the window scrolls instead, as far as the view reaches.
+void cursorStepBack(int &position, int &topLeft, int blit);
+void cursorStepForward(int &position, int &topLeft, int blit, int viewSide, int frameSide);
+
 // A view coordinate as a coordinate of the picture as loaded.
 int toPicture(int viewCoordinate, float scale);
 
