@@ -5,8 +5,6 @@
 #include "platform/zkbmainwidget.h"
 #include "platform/zlistbox.h"
 #include "platform/zlistboxitem.h"
-#include "platform/znummodule.h"
-#include "platform/znumpickerdlg.h"
 #include "platform/zoptionsmenu.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
@@ -124,22 +122,6 @@ private slots:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                           list.visualItemRect(list.item(2)).center());
         QCOMPARE(selected, QList<QVariantList>({{1}, {2}}));
-    }
-
-    void numberPickerTakesDigitsAndCancels()
-    {
-        for (const auto &[key, result] :
-             QList<QPair<Qt::Key, int>>{{Qt::Key_Return, 1}, {Qt::Key_F11, 0}}) {
-            ZNumPickerDlg picker;
-            picker.getNumModule()->setMaxValue(20);
-            picker.getNumModule()->setValue(10);
-            answerModal([key = key](QWidget *modal) {
-                QTest::keyClicks(modal->focusWidget(), "17");
-                QTest::keyClick(modal->focusWidget(), key);
-            });
-            QCOMPARE(picker.exec(), result);
-            QCOMPARE(picker.getNumValue(), 17);
-        }
     }
 };
 
