@@ -156,7 +156,8 @@ private slots:
             slowestTick = std::max(slowestTick, median(ticks));
             longestTick = std::max(longestTick, *std::max_element(ticks.begin(), ticks.end()));
         }
-        Probe::editMode(editor) = EditInterface::ViewMode;
+        QTest::keyClick(&editor, Qt::Key_F11);
+        QTest::keyClick(&editor, Qt::Key_F11);
 
         // Peak memory while zooming in from the fit and back out.
         loadToFirstFrame(editor, large);

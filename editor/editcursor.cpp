@@ -11,8 +11,6 @@ void EditInterface::prepareMouse()
 {
     mousePos = mousePicPos = rectStart = FrameCentre;
     upPressed = downPressed = leftPressed = rightPressed = false;
-    if (!mouseTimer.isActive())
-        mouseTimer.start(20);
 }
 
 void EditInterface::moveMouse()

@@ -39,6 +39,11 @@ EditInterface::EditInterface()
     connect(browser, SIGNAL(pathInit()), this, SLOT(receivePicPath()));
     connect(&viewTimer, SIGNAL(timeout()), this, SLOT(initViewPicture()));
     connect(&popupTimer, SIGNAL(timeout()), this, SLOT(popupMenu()));
+    noticeTimer.setSingleShot(true);
+    connect(&noticeTimer, &QTimer::timeout, this, [this] {
+        if (editMode == ViewMode)
+            drawPictureView();
+    });
 
     const QString group = QStringLiteral("EDIT_MENU");
     sizeText = etr(group, QStringLiteral("EDIT_SIZE"));
@@ -49,6 +54,9 @@ EditInterface::EditInterface()
     cancelText = etr(group, QStringLiteral("EDIT_CANCEL"));
     browserText = etr(group, QStringLiteral("EDIT_BROWSER"));
     saveText = etr(group, QStringLiteral("EDIT_SAVE"));
+    cancelledText = etr(group, QStringLiteral("EDIT_CANCELLED"));
+    failedText = etr(group, QStringLiteral("EDIT_FAILED"));
+    tooLargeText = etr(group, QStringLiteral("EDIT_TOO_LARGE"));
 }
 
 EditInterface::~EditInterface()

@@ -24,7 +24,16 @@ class EditInterface : public QWidget
     Q_OBJECT
 
 public:
-    enum EditMode { MenuMode = 0, CursorMode = 1, ViewMode = 2, NoMode = -1 };
+    // What the keys do. LoadMode and RunMode take no keys: a picture is about to be shown, or the
+    // converter runs (and drops the keys itself).
+    enum EditMode {
+        MenuMode = 0,
+        CursorMode = 1,
+        ViewMode = 2,
+        LoadMode = 3,
+        RunMode = 4,
+        NoMode = -1,
+    };
 
     EditInterface();
     ~EditInterface() override;
@@ -77,6 +86,17 @@ private slots:
     void receivePicPath();
 
 private:
+    // The period of the editor's timers: the cursor's step, the delay before a loaded picture is
+    // shown and the menu's repaints.
+    static constexpr int TickMilliseconds = 20;
+    // How long a notice stays over the picture when no key comes first.
+    static constexpr int NoticeMilliseconds = 3000;
+
+    // The one way into a mode: it starts the timers that belong to the mode, stops the others and
+    // draws the mode's frame with its soft-key captions.
+    void enterMode(EditMode mode);
+    // The picture with its size and scale line, and a notice in the middle while there is one.
+    void drawPictureView();
     // Copies the whole frame onto the widget: the one way the widget's pixels change.
     void showFrame();
     void zoomTo(float zoomed);
@@ -105,6 +125,8 @@ private:
     QTimer mouseTimer;
     QTimer viewTimer;
     QTimer popupTimer;
+    // Takes a notice off the picture view again.
+    QTimer noticeTimer;
     QPixmap screenBuffer;
     // The picture as loaded, and the same picture at the current scale.
     QImage originPixmap;
@@ -117,7 +139,7 @@ private:
     std::array<QString, ToolTable::Count> toolOptions;
     std::array<QString, ToolTable::Count> toolNames;
     int toolIndex = 0;
-    int editMode = NoMode;
+    EditMode editMode = NoMode;
     bool upPressed = false;
     bool downPressed = false;
     bool leftPressed = false;
@@ -137,6 +159,12 @@ private:
     QString cancelText;
     QString browserText;
     QString saveText;
+    // What the last tool came to, shown over the picture it left (null when there is nothing to
+    // say).
+    QString notice;
+    QString cancelledText;
+    QString failedText;
+    QString tooLargeText;
 
     // What the widget shows: the frame as it was when last copied.
     QPixmap shownFrame;

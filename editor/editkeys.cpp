@@ -9,9 +9,74 @@
 
 #include <cstdio>
 
+// The editor's modes and every way between them. A mode is entered only through enterMode(),
+// which owns the timers and draws the mode's frame.
+//
+//   from          event                                  to
+//   NoMode        a picture is chosen in the browser     LoadMode
+//   NoMode        F11                                    (the program ends)
+//   LoadMode      the view timer's tick                  ViewMode
+//   ViewMode      Return                                 MenuMode (on the crop)
+//   ViewMode      F9, F11                                (browser shown; the mode stays)
+//   MenuMode      F11                                    ViewMode
+//   MenuMode      Return on the crop                     CursorMode
+//   MenuMode      Return on another tool                 RunMode, or MenuMode if its picker is
+//                                                        cancelled
+//   MenuMode      F9                                     (browser shown; the mode stays)
+//   CursorMode    F9, or Return with the first corner    RunMode
+//   CursorMode    F11                                    MenuMode (on the crop)
+//   RunMode       the converter ends or is stopped       LoadMode
+//   any mode      a picture is chosen in the browser     LoadMode
+//
+// LoadMode and RunMode take no keys: keys given while the program is busy are never taken later
+// as new commands.
+void EditInterface::enterMode(EditMode mode)
+{
+    editMode = mode;
+    if (mode != CursorMode)
+        mouseTimer.stop();
+    else if (!mouseTimer.isActive())
+        mouseTimer.start(TickMilliseconds);
+    if (mode == LoadMode)
+        viewTimer.start(TickMilliseconds);
+    else
+        viewTimer.stop();
+    if (mode != MenuMode)
+        popupTimer.stop();
+    noticeTimer.stop();
+
+    switch (mode) {
+    case ViewMode:
+        drawPictureView();
+        break;
+    case MenuMode:
+        // The menu always opens on the crop, the centre of the grid.
+        toolIndex = ToolTable::CropTool;
+        navigateMenu();
+        popupTicks = 0;
+        popupTimer.start(TickMilliseconds);
+        break;
+    case CursorMode:
+        // The cursor's first tick draws it, at most a tick later.
+        prepareMouse();
+        rectStarted = false;
+        break;
+    case RunMode:
+        // The crop runs over its last cursor frame.
+        if (toolIndex != ToolTable::CropTool)
+            processingPanel();
+        break;
+    case LoadMode:
+    case NoMode:
+        break;
+    }
+}
+
 // Every key ends here; the editor has nothing to pass one on to.
 void EditInterface::keyPressEvent(QKeyEvent *event)
 {
+    // A notice over the picture lasts until the next key.
+    noticeTimer.stop();
     const int key = handsetKeyCode(event);
     switch (editMode) {
     case ViewMode:
@@ -23,7 +88,10 @@ void EditInterface::keyPressEvent(QKeyEvent *event)
     case CursorMode:
         cursorKeyPressed(key);
         break;
-    default:
+    case LoadMode:
+    case RunMode:
+        break;
+    case NoMode:
         if (key == HandsetKey::F11)
             QApplication::quit();
         break;
@@ -144,21 +212,17 @@ void EditInterface::cursorKeyPressed(int key)
         if (!rectStarted) {
             rectStart = mousePos - QPoint(blitX, blitY) + QPoint(topLeftX, topLeftY);
             rectStarted = true;
-            if (!mouseTimer.isActive())
-                mouseTimer.start(20);
             break;
         }
         // A second Return crops, as the soft key does.
         [[fallthrough]];
     case HandsetKey::F9:
         if (rectStarted) {
-            mouseTimer.stop();
             rectStarted = false;
             execCommand();
         }
         break;
     case HandsetKey::F11:
-        mouseTimer.stop();
         setMenuPanel();
         break;
     }

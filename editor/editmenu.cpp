@@ -34,11 +34,7 @@ void EditInterface::initMenuPanel()
 
 void EditInterface::setMenuPanel()
 {
-    toolIndex = ToolTable::CropTool;
-    editMode = MenuMode;
-    navigateMenu();
-    popupTicks = 0;
-    popupTimer.start(20);
+    enterMode(MenuMode);
 }
 
 void EditInterface::navigateMenu()

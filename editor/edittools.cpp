@@ -1,12 +1,12 @@
 #include "editor/editinterface.h"
 
-#include "editor/convertercommand.h"
+#include "platform/converter/convertargs.h"
+#include "platform/converterrun.h"
 #include "platform/zlabel.h"
 #include "platform/znummodule.h"
 #include "platform/znumpickerdlg.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -25,13 +25,10 @@ bool tracesCommand(int tool)
 
 void EditInterface::useTool()
 {
-    if (toolIndex == ToolTable::CropTool) {
-        prepareMouse();
-        rectStarted = false;
-        editMode = CursorMode;
-    } else if (toolIndex >= 0 && toolIndex < ToolTable::Count) {
+    if (toolIndex == ToolTable::CropTool)
+        enterMode(CursorMode);
+    else if (toolIndex >= 0 && toolIndex < ToolTable::Count)
         execCommand();
-    }
 }
 
 void EditInterface::execCommand()
@@ -50,25 +47,26 @@ void EditInterface::execCommand()
                 return;
             }
         }
-        processingPanel();
         options = ToolTable::optionPart(tool, value);
     }
+    enterMode(RunMode);
 
     // Every tool writes the working copy, which becomes the picture only when the converter
-    // succeeded; on failure the converter leaves it as it was.
+    // succeeded; on failure or when stopped the converter leaves it as it was.
     const QString workingCopy = programmeDir + QStringLiteral("/pxTemp.image");
-    const QByteArray command =
-            ConverterCommand::command(programmeDir, picPath, options, workingCopy).toUtf8();
-    if (tracesCommand(toolIndex))
-        std::puts(command.constData());
-    // The converter writes to the same output; what is traced before it runs comes first.
-    std::fflush(stdout);
-    if (std::system(command.constData()) == 0) {
+    const int status = ConverterRun::run(programmeDir, picPath, options, workingCopy,
+                                         tracesCommand(toolIndex) ? "%s\n" : nullptr);
+    if (status == 0) {
         picPath = workingCopy;
         if (tracesOutcome(toolIndex))
             std::puts("operation successiful!");
-    } else if (tracesOutcome(toolIndex)) {
-        std::puts("operation failure...");
+    } else if (status == ConverterRun::Cancelled) {
+        std::puts("operation cancelled");
+        notice = cancelledText;
+    } else {
+        if (tracesOutcome(toolIndex))
+            std::puts("operation failure...");
+        notice = status == Converter::ExitBeyondLimits ? tooLargeText : failedText;
     }
     loadPicture();
 }

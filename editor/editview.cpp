@@ -32,7 +32,7 @@ void EditInterface::loadPicture()
 
     browser->setPicPath(picPath);
     scale = fitScreen(&viewPixmap);
-    viewTimer.start(20);
+    enterMode(LoadMode);
 }
 
 float EditInterface::fitScreen(ScaledView *view)
@@ -45,16 +45,22 @@ float EditInterface::fitScreen(ScaledView *view)
 
 void EditInterface::initViewPicture()
 {
+    enterMode(ViewMode);
+}
+
+void EditInterface::drawPictureView()
+{
     blitPicToBuffer();
     const QString line =
             infoLine(sizeText + QStringLiteral(":%1x%1 ") + scaleText + QStringLiteral(":%1"),
                      {QString::number(originPixmap.width()), QString::number(originPixmap.height()),
                       scaleValue(scale)});
-    drawTextInfo(line, QString(), browserText, saveText);
-    editMode = ViewMode;
+    drawTextInfo(line, notice, browserText, saveText);
     showFrame();
-    if (viewTimer.isActive())
-        viewTimer.stop();
+    // A notice is for the moment after the tool: it goes with the next frame, or soon.
+    if (!notice.isNull())
+        noticeTimer.start(NoticeMilliseconds);
+    notice = QString();
 }
 
 void EditInterface::blitPicToBuffer()

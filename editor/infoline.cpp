@@ -1,5 +1,7 @@
 #include "editor/infoline.h"
 
+#include <cstdio>
+
 QString infoLine(const QString &format, std::initializer_list<QString> values)
 {
     QString line = format;
@@ -16,5 +18,9 @@ QString infoLine(const QString &format, std::initializer_list<QString> values)
 
 QString scaleValue(float scale)
 {
-    return QString::number(double(scale), 'f', 2);
+    // As C's "%.2f" rounds the float's exact value (0.625 shows as 0.62); Qt's own formatting
+    // would round the tie up.
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", double(scale));
+    return QString::fromLatin1(text);
 }

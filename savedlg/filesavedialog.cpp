@@ -2,8 +2,8 @@
 
 #include "browser/errormessage.h"
 #include "browser/folderlisting.h"
-#include "editor/convertercommand.h"
 #include "lang/language.h"
+#include "platform/converterrun.h"
 #include "platform/zappinfoarea.h"
 #include "platform/zcombobox.h"
 #include "platform/zconfig.h"
@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 namespace {
@@ -159,13 +158,15 @@ void FileSaveDialog::fileSaveOk()
         return;
     }
     savePath = FolderListing::childPath(curDir, name + fileType);
-    const QByteArray command =
-            ConverterCommand::command(programmeDir, sourcePath, QString(), savePath).toUtf8();
-    std::printf("file save command:%s\n", command.constData());
-    // The converter may write to the same terminal or log; the trace comes first.
-    std::fflush(stdout);
-    if (std::system(command.constData()) == 0) {
+    const int status = ConverterRun::run(programmeDir, sourcePath, QString(), savePath,
+                                         "file save command:%s\n");
+    if (status == 0) {
         accept();
+        return;
+    }
+    // A save the user stopped needs no message: the dialog stays as it was.
+    if (status == ConverterRun::Cancelled) {
+        std::puts("file save cancelled");
         return;
     }
     showError(QStringLiteral("File save failure!"));

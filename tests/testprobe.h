@@ -31,7 +31,7 @@ struct TestProbe
 
     // Editor
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
-    static int &editMode(EditInterface &editor) { return editor.editMode; }
+    static int editMode(const EditInterface &editor) { return editor.editMode; }
     static QString &picPath(EditInterface &editor) { return editor.picPath; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }

@@ -55,7 +55,7 @@ ProgramDir::~ProgramDir()
     setStartPath(QStringLiteral("pictalux"));
 }
 
-void ProgramDir::useFakeConverter(Converter behaviour)
+void ProgramDir::useFakeConverter(Converter behaviour, double seconds)
 {
     static const char *const endings[] = {
             "cp -- \"$1\" \"$last\"\n",
@@ -68,7 +68,8 @@ void ProgramDir::useFakeConverter(Converter behaviour)
                               shellQuoted(filePath(QStringLiteral("converter-runs"))) +
                               "\nprintf '\\n' >> " +
                               shellQuoted(filePath(QStringLiteral("converter-runs"))) +
-                              "\nfor last; do :; done\n" + endings[int(behaviour)];
+                              "\nfor last; do :; done\nsleep " + QByteArray::number(seconds) +
+                              '\n' + endings[int(behaviour)];
     const QString converter = filePath(QStringLiteral("convert"));
     QFile::remove(converter);
     writeFile(converter, script);

@@ -21,8 +21,9 @@ public:
 
     // What a stand-in converter does after it has recorded its arguments.
     enum class Converter { Copies, Fails, ExitsWithoutWriting, Killed };
-    // Replaces the converter by a script that records the arguments it receives.
-    void useFakeConverter(Converter behaviour = Converter::Copies);
+    // Replaces the converter by a script that records the arguments it receives, then takes the
+    // given time before it does what it was told.
+    void useFakeConverter(Converter behaviour = Converter::Copies, double seconds = 0);
     // The arguments of every run of the stand-in converter, one list per run.
     QList<QStringList> converterRuns() const;
 

@@ -9,6 +9,9 @@
 // system calls that act on them.
 namespace Converter {
 
+// The launcher's exit status when ImageMagick refused the picture as beyond its resource limits.
+constexpr int ExitBeyondLimits = 65;
+
 struct Request
 {
     std::string source;

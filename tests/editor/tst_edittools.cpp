@@ -8,6 +8,25 @@
 
 using Probe = TestProbe;
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    PaintCounter(QWidget *widget, int *count)
+        : m_count(count)
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        *m_count += event->type() == QEvent::Paint;
+        return false;
+    }
+
+private:
+    int *m_count;
+};
+
 // Editing from the keys: the mode machine, and the tools through the converter beside the program.
 class EditToolsTest : public QObject
 {
@@ -144,6 +163,78 @@ private slots:
             Probe::framesShown(editor) > frames && Probe::shownFrame(editor) == frame)
             seen.prepend(QStringLiteral("redrawn as it was"));
         QTRY_COMPARE(this->state(editor, seen), state);
+    }
+
+    void busy_data()
+    {
+        QTest::addColumn<QString>("keys");   // from the view; the last one starts the run
+        QTest::addColumn<QString>("during"); // while the converter runs
+        QTest::addColumn<QString>("state");  // after the run, then after one more Return
+        const auto row = [](const char *name, const char *keys, const char *during,
+                            const char *state) { QTest::newRow(name) << keys << during << state; };
+        row("tool from the menu", "Return Up Return", "Return Right Return",
+            "1 run, view | menu 7");
+        row("tool from the picker", "Return Left Return", "Return 5 Return",
+            "1 run, view | menu 7");
+        row("crop", "Return Return Return Return", "Return Up Return", "1 run, view | menu 7");
+        row("cancelled tool", "Return Up Return", "Return F11 Return",
+            "1 run, view, cancelled, kept | menu 7");
+        row("cancelled crop", "Return Return Return F9", "Escape",
+            "1 run, view, cancelled, kept | menu 7");
+    }
+    // Keys given while the converter runs are dropped, whatever mode the run started from; the
+    // right soft key stops it and leaves the picture and the working copy as they were. The
+    // window keeps repainting meanwhile.
+    void busy()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, during);
+        QFETCH(QString, state);
+        EditInterface &editor = open(m_pictures.filePath("p.png"));
+        m_programDir->useFakeConverter();
+        runTool(0);
+        const QString copy = m_programDir->filePath("pxTemp.image");
+        const QByteArray before = [&] {
+            QFile file(copy);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        const QString shown = describePicture(Probe::originPixmap(editor));
+        QFile::remove(m_programDir->filePath("converter-runs"));
+        m_programDir->useFakeConverter(ProgramDir::Converter::Fails, 1);
+        m_answers = QStringList(QString());
+
+        int paints = 0;
+        PaintCounter counter(&editor, &paints);
+        int paintsDuring = -1;
+        QTimer::singleShot(200, this, [&] { editor.update(); });
+        QTimer::singleShot(400, this, [&] {
+            paintsDuring = paints;
+            press(during);
+        });
+        StdoutCapture capture;
+        press(keys.section(u' ', 0, -2));
+        const auto [x, y] = std::pair(Probe::mousePos(editor).x(), Probe::mousePos(editor).y());
+        Probe::mousePos(editor) = QPoint(x + 20, y + 20);
+        press(keys.section(u' ', -1));
+        waitForView();
+        const bool cancelled = capture.finish().contains("operation cancelled\n");
+
+        QFile file(copy);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QStringList words = {QStringLiteral("%1 run").arg(m_programDir->converterRuns().size()),
+                             "view"};
+        if (cancelled)
+            words << "cancelled";
+        if (cancelled && file.readAll() == before &&
+            describePicture(Probe::originPixmap(editor)) == shown)
+            words << "kept";
+        QVERIFY2(paintsDuring > 0, "no repaint while the converter ran");
+        press("Return");
+        const QImage menu = Probe::shownFrame(editor);
+        QTest::qWait(100);
+        QVERIFY(!Probe::mouseTimer(editor).isActive());
+        QCOMPARE(Probe::shownFrame(editor), menu);
+        QCOMPARE(words.join(", ") + " | " + this->state(editor, {}).section(u',', 0, 0), state);
     }
 
     void commandLines_data()

@@ -47,7 +47,6 @@ private slots:
             return found;
         };
         QCOMPARE(keys("Chinese.lng"), keys("English.lng"));
-        QCOMPARE(keys("English.lng").size(), 34);
     }
 };
 

@@ -204,6 +204,27 @@ private slots:
         QVERIFY(file.readAll().startsWith(magic));
     }
 
+    // Keys given while the converter runs are dropped; F11 stops it, and the dialog stays open
+    // with nothing written.
+    void aStoppedSaveChangesNothing()
+    {
+        ProgramDir programDir;
+        programDir.useFakeConverter(ProgramDir::Converter::Copies, 2);
+        FileSaveDialog dialog(tree("list"), tree("source.png"));
+        TestProbe::nameEdit(dialog)->setText("stopped");
+        dialog.show();
+        QTimer::singleShot(300, &dialog, [&] {
+            QTest::keyClick(&dialog, Qt::Key_F9);
+            QTest::keyClick(&dialog, Qt::Key_F11);
+        });
+        const QStringList popups = popupsDuring([&] { QTest::keyClick(&dialog, Qt::Key_F9); });
+
+        QCOMPARE(popups, QStringList());
+        QCOMPARE(programDir.converterRuns().size(), 1);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!QFile::exists(tree("list/stopped.jpg")));
+    }
+
     void aFailedSaveChangesNothing()
     {
         ProgramDir programDir;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Command lines for the converter that lies in the program directory. They run through the
@@ -11,8 +12,8 @@ namespace ConverterCommand {
 QString shellQuoted(const QString &path);
 
 // The program directory's converter, the source, one blank, the options (each ending in a
-// blank) and the destination.
-QString command(const QString &programmeDir, const QString &source, const QString &options,
-                const QString &destination);
+// blank) and the destination, as the bytes the shell is given.
+QByteArray command(const QString &programmeDir, const QString &source, const QString &options,
+                   const QString &destination);
 
 } // namespace ConverterCommand

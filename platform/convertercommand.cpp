@@ -1,4 +1,4 @@
-#include "editor/convertercommand.h"
+#include "platform/convertercommand.h"
 
 #include <algorithm>
 
@@ -23,11 +23,12 @@ QString shellQuoted(const QString &path)
     return u'\'' + quoted + u'\'';
 }
 
-QString command(const QString &programmeDir, const QString &source, const QString &options,
-                const QString &destination)
+QByteArray command(const QString &programmeDir, const QString &source, const QString &options,
+                   const QString &destination)
 {
-    return shellQuoted(programmeDir + QStringLiteral("/convert")) + u' ' + shellQuoted(source) +
-           u' ' + options + shellQuoted(destination);
+    return (shellQuoted(programmeDir + QStringLiteral("/convert")) + u' ' + shellQuoted(source) +
+            u' ' + options + shellQuoted(destination))
+            .toUtf8();
 }
 
 } // namespace ConverterCommand
