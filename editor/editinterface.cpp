@@ -1,6 +1,7 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
+#include "platform/workingfolder.h"
 #include "platform/zapplication.h"
 #include "platform/zconfig.h"
 #include "savedlg/filesavedialog.h"
@@ -18,6 +19,7 @@ EditInterface::EditInterface()
     setFixedSize(zApp->desktop().size());
     setWindowTitle(QStringLiteral("Pictalux"));
     programmeDir = FileSaveDialog::getProgrammeDir();
+    workingFolder = std::make_unique<WorkingFolder>(programmeDir);
     langConfig = FileSaveDialog::getConfig();
     browser = new PxGui;
 
@@ -57,6 +59,8 @@ EditInterface::EditInterface()
     cancelledText = etr(group, QStringLiteral("EDIT_CANCELLED"));
     failedText = etr(group, QStringLiteral("EDIT_FAILED"));
     tooLargeText = etr(group, QStringLiteral("EDIT_TOO_LARGE"));
+    undoText = etr(group, QStringLiteral("EDIT_UNDO"));
+    redoText = etr(group, QStringLiteral("EDIT_REDO"));
 }
 
 EditInterface::~EditInterface()
@@ -75,6 +79,7 @@ void EditInterface::receivePicPath()
     std::puts("yes,I received the picture path signal");
     show();
     picPath = browser->getPicPath();
+    undoHistory.reset(picPath);
     loadPicture();
 }
 

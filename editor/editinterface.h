@@ -2,6 +2,7 @@
 
 #include "editor/scaledview.h"
 #include "editor/tooltable.h"
+#include "editor/undohistory.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -13,6 +14,7 @@
 
 class PxGui;
 class QPainter;
+class WorkingFolder;
 class ZConfig;
 
 // The picture editor: a full-screen widget that shows one picture in a 320 x 240 frame and is
@@ -101,13 +103,17 @@ private:
     void showFrame();
     void zoomTo(float zoomed);
     // Key presses, by the mode they arrive in.
-    void viewKeyPressed(int key);
+    void viewKeyPressed(int key, Qt::KeyboardModifiers modifiers);
     void menuKeyPressed(int key);
     void cursorKeyPressed(int key);
     // The frame after a pan or zoom key: the scale line and the soft-key captions.
     void redrawView();
     // Leaves the editor for the browser; the mode and the picture stay as they are.
     void showBrowser();
+    // Shows the picture before, or after, the one shown, with a word that says so.
+    void stepBack();
+    void stepForward();
+    void showStep(const QString &picture, const QString &text);
     static QFont systemFont(int size);
 
     PxGui *browser = nullptr;
@@ -165,6 +171,10 @@ private:
     QString cancelledText;
     QString failedText;
     QString tooLargeText;
+    QString undoText;
+    QString redoText;
+    std::unique_ptr<WorkingFolder> workingFolder;
+    UndoHistory undoHistory;
 
     // What the widget shows: the frame as it was when last copied.
     QPixmap shownFrame;

@@ -80,7 +80,7 @@ void EditInterface::keyPressEvent(QKeyEvent *event)
     const int key = handsetKeyCode(event);
     switch (editMode) {
     case ViewMode:
-        viewKeyPressed(key);
+        viewKeyPressed(key, event->modifiers());
         break;
     case MenuMode:
         menuKeyPressed(key);
@@ -119,7 +119,7 @@ void EditInterface::keyReleaseEvent(QKeyEvent *event)
     }
 }
 
-void EditInterface::viewKeyPressed(int key)
+void EditInterface::viewKeyPressed(int key, Qt::KeyboardModifiers modifiers)
 {
     switch (key) {
     case HandsetKey::Down:
@@ -149,9 +149,14 @@ void EditInterface::viewKeyPressed(int key)
     case HandsetKey::F11:
         browser->fileSaveAs();
         showBrowser();
-        [[fallthrough]];
+        std::printf("key code is %d\n", key);
+        return;
     default:
         std::printf("key code is %d\n", key);
+        // The clear key (Backspace, or u) undoes the last tool, with Shift it redoes it; it is
+        // traced as every key without a place in the view always was.
+        if (key == HandsetKey::Backspace || key == HandsetKey::LetterU)
+            modifiers &Qt::ShiftModifier ? stepForward() : stepBack();
         return;
     }
     // Also after a pan or zoom that changed nothing.
@@ -235,6 +240,25 @@ void EditInterface::redrawView()
     blitPicToBuffer();
     drawTextInfo(scaleText + u':' + scaleValue(scale), QString(), browserText, saveText);
     showFrame();
+}
+
+void EditInterface::stepBack()
+{
+    showStep(undoHistory.undo(), undoText);
+}
+
+void EditInterface::stepForward()
+{
+    showStep(undoHistory.redo(), redoText);
+}
+
+void EditInterface::showStep(const QString &picture, const QString &text)
+{
+    if (picture.isNull())
+        return;
+    picPath = picture;
+    notice = text;
+    loadPicture();
 }
 
 void EditInterface::showBrowser()

@@ -2,6 +2,7 @@
 
 #include "platform/converter/convertargs.h"
 #include "platform/converterrun.h"
+#include "platform/workingfolder.h"
 #include "platform/zlabel.h"
 #include "platform/znummodule.h"
 #include "platform/znumpickerdlg.h"
@@ -53,11 +54,13 @@ void EditInterface::execCommand()
 
     // Every tool writes the working copy, which becomes the picture only when the converter
     // succeeded; on failure or when stopped the converter leaves it as it was.
-    const QString workingCopy = programmeDir + QStringLiteral("/pxTemp.image");
+    const QString workingCopy =
+            workingFolder->workingCopyFolder() + QStringLiteral("/pxTemp.image");
     const int status = ConverterRun::run(programmeDir, picPath, options, workingCopy,
                                          tracesCommand(toolIndex) ? "%s\n" : nullptr);
     if (status == 0) {
         picPath = workingCopy;
+        undoHistory.add(workingCopy, workingFolder->privateFolder());
         if (tracesOutcome(toolIndex))
             std::puts("operation successiful!");
     } else if (status == ConverterRun::Cancelled) {

@@ -7,6 +7,7 @@ class QKeyEvent;
 namespace HandsetKey {
 enum Code : int {
     Escape = 0x1000,
+    Backspace = 0x1003,
     Return = 0x1004,
     Enter = 0x1005,
     Left = 0x1012,
@@ -15,6 +16,7 @@ enum Code : int {
     Down = 0x1015,
     F9 = 0x1038,
     F11 = 0x103A,
+    LetterU = 'U',
     ZoomOut = 0x4004,
     ZoomIn = 0x4005,
 };
