@@ -21,52 +21,25 @@ private:
     QTemporaryDir m_work;
     ProgramDir m_program;
     QProcess m_run;
-    QString m_output;
 
-    // The addresses of the sockets listening on the port, as the kernel lists them.
+    // The addresses listening on the port, as the kernel lists them.
     static QStringList listeners(quint16 port)
     {
         QStringList addresses;
-        for (const char *table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
-            QFile file{QString::fromLatin1(table)};
+        for (const QString table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+            QFile file(table);
             file.open(QIODevice::ReadOnly);
             for (const QByteArray &line : file.readAll().split('\n')) {
                 const QList<QByteArray> fields = line.simplified().split(' ');
                 const QList<QByteArray> local = fields.value(1).split(':');
                 if (fields.value(3) != "0A" || local.value(1).toUInt(nullptr, 16) != port)
                     continue;
-                addresses += local[0].size() == 8
-                                     ? QHostAddress(qFromBigEndian(local[0].toUInt(nullptr, 16)))
-                                               .toString()
-                                     : QStringLiteral("IPv6 ") + QString::fromLatin1(local[0]);
+                const quint32 ipv4 = qFromBigEndian(local[0].toUInt(nullptr, 16));
+                addresses += local[0].size() == 8 ? QHostAddress(ipv4).toString()
+                                                  : QString::fromLatin1(local[0]);
             }
         }
         return addresses;
-    }
-
-    // The answer to a VNC challenge: DES with the password's first eight bytes, bits reversed.
-    static QByteArray vncResponse(const QByteArray &challenge, const QByteArray &password)
-    {
-        unsigned char key[8] = {};
-        for (int i = 0; i < 8 && i < password.size(); ++i) {
-            for (int bit = 0; bit < 8; ++bit)
-                key[i] |= ((password[i] >> bit) & 1) << (7 - bit);
-        }
-        // Single DES lives in OpenSSL's legacy provider.
-        static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
-        Q_UNUSED(legacy);
-        EVP_CIPHER *des = EVP_CIPHER_fetch(nullptr, "DES-ECB", nullptr);
-        EVP_CIPHER_CTX *context = EVP_CIPHER_CTX_new();
-        QByteArray response(16, '\0');
-        int length = 0;
-        if (!des || !EVP_EncryptInit_ex(context, des, nullptr, key, nullptr) ||
-            !EVP_CIPHER_CTX_set_padding(context, 0) ||
-            !EVP_EncryptUpdate(context, reinterpret_cast<unsigned char *>(response.data()), &length,
-                               reinterpret_cast<const unsigned char *>(challenge.constData()), 16))
-            response.clear();
-        EVP_CIPHER_CTX_free(context);
-        EVP_CIPHER_free(des);
-        return response;
     }
 
     static QByteArray take(QTcpSocket &socket, qint64 size)
@@ -76,7 +49,7 @@ private:
         return socket.read(size);
     }
 
-    // Connects and reads the security types the server offers.
+    // Connects and returns the security types that the server offers.
     static QByteArray securityTypes(QTcpSocket &viewer, quint16 port)
     {
         viewer.connectToHost(QHostAddress::LocalHost, port);
@@ -87,36 +60,40 @@ private:
         return take(viewer, count.isEmpty() ? 0 : quint8(count[0]));
     }
 
-    // Chooses VNC authentication and answers its challenge; the result is 0 when let in.
+    // Chooses VNC authentication and encrypts the challenge with DES, keyed by the password's
+    // first eight bytes with their bits reversed. The server's answer is 0 when let in.
     static quint32 authenticate(QTcpSocket &viewer, const QByteArray &password)
     {
+        unsigned char key[8] = {};
+        for (int bit = 0; bit < 64 && bit / 8 < password.size(); ++bit)
+            key[bit / 8] |= ((password[bit / 8] >> (bit % 8)) & 1) << (7 - bit % 8);
+        // Single DES lives in OpenSSL's legacy provider.
+        static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
+        Q_UNUSED(legacy)
+        EVP_CIPHER *des = EVP_CIPHER_fetch(nullptr, "DES-ECB", nullptr);
+        EVP_CIPHER_CTX *context = EVP_CIPHER_CTX_new();
         viewer.write("\2");
-        viewer.write(vncResponse(take(viewer, 16), password));
+        const QByteArray challenge = take(viewer, 16).leftJustified(16, '\0');
+        QByteArray response(16, '\0');
+        int length = 0;
+        if (EVP_EncryptInit_ex(context, des, nullptr, key, nullptr))
+            EVP_EncryptUpdate(context, reinterpret_cast<unsigned char *>(response.data()), &length,
+                              reinterpret_cast<const unsigned char *>(challenge.data()), 16);
+        EVP_CIPHER_CTX_free(context);
+        EVP_CIPHER_free(des);
+        viewer.write(response);
         return qFromBigEndian<quint32>(take(viewer, 4).leftJustified(4, '\xff').constData());
     }
 
     static void press(QTcpSocket &viewer, quint32 keysym)
     {
-        for (const char down : {1, 0}) {
-            QByteArray event(8, '\0');
-            event[0] = 4;
-            event[1] = down;
-            qToBigEndian(keysym, event.data() + 4);
-            viewer.write(event);
-        }
+        char event[8] = {4, 1};
+        qToBigEndian(keysym, event + 4);
+        viewer.write(event, 8);
+        event[1] = 0;
+        viewer.write(event, 8);
         QVERIFY(viewer.waitForBytesWritten(5000));
         QTest::qWait(300);
-    }
-
-    bool awaitLine(const QString &text)
-    {
-        for (int wait = 0; wait < 400; ++wait) {
-            m_output += QString::fromUtf8(m_run.readAllStandardOutput());
-            if (m_output.split(QLatin1Char('\n')).contains(text))
-                return true;
-            m_run.waitForReadyRead(50);
-        }
-        return false;
     }
 
     static bool onSomeCommandLine(const QByteArray &text)
@@ -144,10 +121,8 @@ private slots:
         QTest::addColumn<QString>("listen");
         QTest::addColumn<QString>("passwordFrom");
         QTest::addColumn<QSize>("screen");
-        QTest::newRow("password made for the run") << ""
-                                                   << "" << QSize(320, 240);
-        QTest::newRow("password in the config folder") << ""
-                                                       << "config" << QSize(320, 240);
+        QTest::newRow("password made for the run") << QString() << QString() << QSize(320, 240);
+        QTest::newRow("password in the config folder") << QString() << "config" << QSize(320, 240);
         QTest::newRow("all interfaces, enlarged") << "0.0.0.0"
                                                   << "environment" << QSize(640, 480);
     }
@@ -163,47 +138,41 @@ private slots:
         probe.close();
 
         const QString home = m_work.filePath(passwordFrom + QStringLiteral("home"));
-        const QString temporary = home + QStringLiteral("/tmp");
-        QVERIFY(QDir().mkpath(temporary));
+        QVERIFY(QDir().mkpath(home));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name :
-             {"XDG_CONFIG_HOME", "PICTALUX_VNC_PASSWORD", "PICTALUX_VNC_LISTEN", "QT_SCALE_FACTOR"})
+             {"XDG_CONFIG_HOME", "QT_SCALE_FACTOR", "PICTALUX_VNC_PASSWORD", "PICTALUX_VNC_LISTEN"})
             environment.remove(QLatin1String(name));
         environment.insert("HOME", home);
-        environment.insert("TMPDIR", temporary);
+        environment.insert("TMPDIR", home);
         environment.insert("PICTALUX_VNC_PORT", QString::number(port));
         environment.insert("PICTALUX_START_DIR", m_work.filePath("storage"));
         environment.insert("PICTALUX_SYSTEM_CFG", m_work.filePath("no-setting"));
         if (!listen.isEmpty())
             environment.insert("PICTALUX_VNC_LISTEN", listen);
         if (screen.width() != 320)
-            environment.insert("QT_SCALE_FACTOR", QString::number(screen.width() / 320.0));
-        m_run.setProcessEnvironment(environment);
+            environment.insert("QT_SCALE_FACTOR", QString::number(screen.width() / 320));
         // Quotes and blanks reach the server as they are; only the first 8 characters count.
         QByteArray password = "Pa$$ w'rd and more";
-        if (passwordFrom == QLatin1String("environment")) {
+        if (passwordFrom == QLatin1String("environment"))
             environment.insert("PICTALUX_VNC_PASSWORD", QString::fromLatin1(password));
-            m_run.setProcessEnvironment(environment);
-        } else if (passwordFrom == QLatin1String("config")) {
+        m_run.setProcessEnvironment(environment);
+        const QString script = QStringLiteral(PICTALUX_SOURCE_DIR "/scripts/headless");
+        if (passwordFrom == QLatin1String("config")) {
             const QString config = home + QStringLiteral("/.config/pictalux/vnc-password");
             writeFile(config, password + '\n');
-            // A password others may read is refused.
-            m_run.start(QStringLiteral(PICTALUX_SOURCE_DIR "/scripts/headless"), {"/bin/true"});
+            // A password that others may read is refused.
+            m_run.start(script, {"/bin/true"});
             QVERIFY(m_run.waitForFinished(10000));
-            QCOMPARE(m_run.exitCode(), 1);
-            QVERIFY(m_run.readAllStandardError().contains("chmod 600"));
+            QVERIFY(m_run.exitCode() == 1 && m_run.readAllStandardError().contains("chmod 600"));
             QFile(config).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         }
-        m_run.start(QStringLiteral(PICTALUX_SOURCE_DIR "/scripts/headless"),
-                    {m_program.filePath("pictalux")});
-        QString messages;
+        m_run.start(script, {m_program.filePath("pictalux")});
+        QString output;
         QTRY_VERIFY_WITH_TIMEOUT(
-                (messages += QString::fromUtf8(m_run.readAllStandardError())).contains("viewer"),
-                10000);
-        QVERIFY(awaitLine(QStringLiteral("DIR    Photos")));
-        messages += QString::fromUtf8(m_run.readAllStandardError());
-        QVERIFY2(messages.contains(QStringLiteral("ssh -N -L")) == listen.isEmpty(),
-                 qPrintable(messages));
+                (output += m_run.readAllStandardOutput()).contains("DIR    Photos"), 20000);
+        const QString messages = QString::fromUtf8(m_run.readAllStandardError());
+        QCOMPARE(messages.contains(QStringLiteral("ssh -N -L")), listen.isEmpty());
         if (passwordFrom.isEmpty()) {
             password = QRegularExpression(QStringLiteral("Password for this run: (\\S{8})\n"))
                                .match(messages)
@@ -229,23 +198,21 @@ private slots:
 
         // Return on the back row lists the folder above; the options menu's last entry quits.
         press(viewer, 0xff0d);
-        QVERIFY(awaitLine(m_work.path()));
+        QTRY_VERIFY((output += m_run.readAllStandardOutput()).contains(m_work.path() + '\n'));
         for (const quint32 keysym : {0xffc6, 0xff54, 0xff54, 0xff54, 0xff0d})
             press(viewer, keysym);
         QTRY_COMPARE_WITH_TIMEOUT(m_run.state(), QProcess::NotRunning, 20000);
         QCOMPARE(m_run.exitCode(), 0);
         QVERIFY(listeners(port).isEmpty());
-        // The password's folder went with it.
-        QCOMPARE(QDir(temporary).entryList({"pictalux-vnc.*"}, QDir::AllEntries), QStringList());
+        QCOMPARE(QDir(home).entryList({"pictalux-vnc.*"}, QDir::AllEntries), QStringList());
     }
 
     void cleanup()
     {
-        // Stopped as a user would, so that it takes its servers along.
+        // Stopped as a user would, so that it takes its server along.
         m_run.terminate();
         if (!m_run.waitForFinished(10000))
             m_run.kill();
-        m_output.clear();
     }
 };
 
