@@ -1,5 +1,6 @@
 #include "platform/zapplication.h"
 
+#include "platform/version.h"
 #include "platform/zglobal.h"
 
 #include <QEventLoop>
@@ -10,6 +11,7 @@ ZApplication::ZApplication(int &argc, char **argv, Type)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Pictalux"));
+    setApplicationVersion(QStringLiteral(PICTALUX_VERSION));
     // "System" is the handset's font; a sans-serif face with a CJK fallback stands in for it.
     QFont::insertSubstitutions(QStringLiteral("System"),
                                {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"),
@@ -18,6 +20,7 @@ ZApplication::ZApplication(int &argc, char **argv, Type)
     font.setPixelSize(13);
     setFont(font);
     setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    installEventFilter(this);
 }
 
 ZApplication::~ZApplication() = default;
@@ -39,4 +42,34 @@ void ZApplication::exit_loop()
 {
     if (!m_loops.isEmpty())
         m_loops.last()->exit();
+}
+
+bool ZApplication::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    // Spontaneous ones come from the window system, as when a window is minimised.
+    if ((type == QEvent::Show || type == QEvent::Hide) && !event->spontaneous() &&
+        watched->isWidgetType()) {
+        auto *widget = static_cast<QWidget *>(watched);
+        // Popups and dialogs lie over a window; only the screen-filling windows take turns.
+        if (widget->windowType() == Qt::Window)
+            placeWindow(widget, type);
+    }
+    return QApplication::eventFilter(watched, event);
+}
+
+// The show event arrives before the window is mapped, so the window manager is told the place
+// with the window itself and nothing is seen to move.
+void ZApplication::placeWindow(QWidget *window, QEvent::Type change)
+{
+    if (change == QEvent::Hide) {
+        m_place = window->pos();
+        m_placeKnown = true;
+        return;
+    }
+    if (m_front && m_front != window && m_front->isVisible())
+        window->move(m_front->pos());
+    else if (m_placeKnown)
+        window->move(m_place);
+    m_front = window;
 }
