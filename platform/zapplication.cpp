@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QFont>
 #include <QStyleFactory>
+#include <QWindow>
 
 ZApplication::ZApplication(int &argc, char **argv, Type)
     : QApplication(argc, argv)
@@ -59,17 +60,19 @@ bool ZApplication::eventFilter(QObject *watched, QEvent *event)
 }
 
 // The show event arrives before the window is mapped, so the window manager is told the place
-// with the window itself and nothing is seen to move.
+// with the window itself and nothing is seen to move. Places are those of the windows' contents,
+// not of their frames, whose size the window system knows only while a window is shown.
 void ZApplication::placeWindow(QWidget *window, QEvent::Type change)
 {
     if (change == QEvent::Hide) {
-        m_place = window->pos();
+        m_place = window->geometry().topLeft();
         m_placeKnown = true;
         return;
     }
-    if (m_front && m_front != window && m_front->isVisible())
-        window->move(m_front->pos());
-    else if (m_placeKnown)
-        window->move(m_place);
+    const bool frontShown = m_front && m_front != window && m_front->isVisible();
+    // Set on the native window even where the widget believes it is there already, so the window
+    // manager is asked for that place instead of choosing one.
+    if (QWindow *handle = window->windowHandle(); handle && (frontShown || m_placeKnown))
+        handle->setPosition(frontShown ? m_front->geometry().topLeft() : m_place);
     m_front = window;
 }
