@@ -58,26 +58,18 @@ private slots:
     void startFolder_data()
     {
         QTest::addColumn<QStringList>("folders"); // made in a home folder of the test's own
-        QTest::addColumn<QByteArray>("userDirs");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("start folder")
-                << QStringList{"storage", "Pictures"} << QByteArray() << "storage";
-        QTest::newRow("Pictures") << QStringList{"Pictures"} << QByteArray() << "Pictures";
-        QTest::newRow("the desktop's pictures")
-                << QStringList{"Pictures", "Fotos"}
-                << QByteArray("XDG_PICTURES_DIR=\"$HOME/Fotos\"\n") << "Fotos";
-        QTest::newRow("home") << QStringList{} << QByteArray() << "";
+        QTest::newRow("start folder") << QStringList{"storage", "Pictures"} << "storage";
+        QTest::newRow("Pictures") << QStringList{"Pictures"} << "Pictures";
+        QTest::newRow("home") << QStringList{} << "";
     }
     void startFolder()
     {
         QFETCH(QStringList, folders);
-        QFETCH(QByteArray, userDirs);
         QFETCH(QString, expected);
         QTemporaryDir home;
         for (const QString &folder : folders)
             QVERIFY(QDir(home.path()).mkpath(folder));
-        if (!userDirs.isEmpty())
-            writeFile(home.filePath("config/user-dirs.dirs"), userDirs);
         const QByteArray savedHome = qgetenv("HOME");
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
