@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cstdio>
 
@@ -43,11 +44,41 @@ PxGui::~PxGui()
 
 QString PxGui::startFolder()
 {
-    const QString folder = qEnvironmentVariable("PICTALUX_START_DIR");
-    if (folder.isEmpty())
-        return QStringLiteral("/mmc/movinand1");
+    const QString configured = qEnvironmentVariable("PICTALUX_START_DIR");
     // Going back cuts the path at its slashes, so it must be absolute and clean.
-    return QDir::cleanPath(QDir(folder).absolutePath());
+    const QString folder = configured.isEmpty() ? QStringLiteral("/mmc/movinand1")
+                                                : QDir::cleanPath(QDir(configured).absolutePath());
+    if (QFileInfo(folder).isDir())
+        return folder;
+    QString fallback = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!QFileInfo(fallback).isDir())
+        fallback = QDir::homePath();
+    std::printf("no start folder %s, starting in %s\n", folder.toUtf8().constData(),
+                fallback.toUtf8().constData());
+    return fallback;
+}
+
+void PxGui::openPath(const QString &path)
+{
+    const QFileInfo target(path);
+    if (target.isDir()) {
+        curDir = QDir::cleanPath(target.absoluteFilePath());
+        showDir();
+        return;
+    }
+    curDir = QDir::cleanPath(target.absolutePath());
+    showDir();
+    for (int row = 1; row < fileList->count(); ++row) {
+        if (rowName(row) == target.fileName()) {
+            fileList->setCurrentItem(row);
+            itemSelected(row);
+            return;
+        }
+    }
+    // A folder that may be entered but not listed still hands over the picture named.
+    picPath = FolderListing::childPath(curDir, target.fileName());
+    emit pathInit();
+    hide();
 }
 
 void PxGui::initGui()

@@ -23,8 +23,13 @@ public:
     QString getPicPath() const { return picPath; }
     void setPicPath(const QString &path) { picPath = path; }
 
-    // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop.
+    // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop. Where
+    // that folder does not exist: the user's Pictures folder, else the home folder.
     static QString startFolder();
+
+    // Lists a folder, or the folder of a picture and then chooses the picture there, as the
+    // user would.
+    void openPath(const QString &path);
 
 public slots:
     void edit();

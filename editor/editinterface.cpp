@@ -74,6 +74,11 @@ QString EditInterface::etr(const QString &group, const QString &key) const
     return langConfig->readEntry(group, key);
 }
 
+void EditInterface::openPath(const QString &path)
+{
+    browser->openPath(path);
+}
+
 void EditInterface::receivePicPath()
 {
     std::puts("yes,I received the picture path signal");

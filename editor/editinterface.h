@@ -42,6 +42,9 @@ public:
 
     QString etr(const QString &group, const QString &key) const;
 
+    // The browser opens a folder, or chooses a picture in its folder (the command line's path).
+    void openPath(const QString &path);
+
     // Picture view
     void loadPicture();
     float fitScreen(ScaledView *view);

@@ -10,6 +10,8 @@ class QEventLoop;
 
 // The handset's application object: a QApplication with a main widget, a 320 x 240 desktop and
 // nestable event loops entered and left by name, as modal windows of the framework need them.
+// Its windows share one place, as on the handset's screen: a window that is shown takes the place
+// of the one in front, or of the one hidden last, whatever the window manager would choose.
 class ZApplication : public QApplication
 {
     Q_OBJECT
@@ -37,9 +39,18 @@ public:
     void exit_loop();
     int loopLevel() const { return int(m_loops.size()); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void placeWindow(QWidget *window, QEvent::Type change);
+
     QPointer<QWidget> m_mainWidget;
     QVector<QEventLoop *> m_loops;
+    // The window shown last, and where the last window to be hidden stood.
+    QPointer<QWidget> m_front;
+    QPoint m_place;
+    bool m_placeKnown = false;
 };
 
 #define zApp ZApplication::instance()

@@ -2,12 +2,45 @@
 
 #include <QFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <optional>
+
+namespace {
+
+// Opened without blocking, so that a FIFO cannot hold up the start; a device or an endless file
+// is refused before anything is read.
+std::optional<QByteArray> readRegularFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status;
+    QFile file;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        status.st_size > ZConfig::MaximumSize ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // The file may have grown since it was measured.
+    QByteArray bytes = file.read(ZConfig::MaximumSize + 1);
+    if (bytes.size() > ZConfig::MaximumSize)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 ZConfig::ZConfig(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(path);
+    if (!bytes)
         return;
-    QString text = QString::fromUtf8(file.readAll());
+    m_read = true;
+    QString text = QString::fromUtf8(*bytes);
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 

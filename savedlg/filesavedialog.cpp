@@ -88,8 +88,7 @@ QString FileSaveDialog::getProgrammeDir()
 std::unique_ptr<ZConfig> FileSaveDialog::getConfig()
 {
     const ZConfig systemSetting(Language::systemSettingPath());
-    const QString languageType = systemSetting.readEntry(QStringLiteral("SYS_SYSTEM_SET"),
-                                                         QStringLiteral("LanguageType"));
+    const QString languageType = Language::languageType(systemSetting, Language::desktopLocale());
     return std::make_unique<ZConfig>(Language::languageFilePath(getProgrammeDir(), languageType));
 }
 

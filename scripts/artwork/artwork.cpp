@@ -28,6 +28,9 @@ int main(int argc, char *argv[])
             {"platform/icons/fm_folder_small.png", Artwork::folderIcon()},
             {"platform/icons/fm_insert_file_small.png", Artwork::fileIcon()},
             {"platform/icons/error_pop.png", Artwork::errorIcon()},
+            {"data/icons/pictalux-48.png", Artwork::applicationIcon(48)},
+            {"data/icons/pictalux-128.png", Artwork::applicationIcon(128)},
+            {"data/icons/pictalux-256.png", Artwork::applicationIcon(256)},
     };
     for (const auto &[name, image] : pictures) {
         const QString path = root.filePath(QString::fromLatin1(name));

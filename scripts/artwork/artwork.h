@@ -45,6 +45,8 @@ QImage backIcon();
 QImage folderIcon();
 QImage fileIcon();
 QImage errorIcon();
+// The program's own icon for the desktop, square, size pixels wide.
+QImage applicationIcon(int size);
 
 } // namespace Artwork
 

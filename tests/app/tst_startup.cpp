@@ -1,0 +1,138 @@
+#include "platform/version.h"
+#include "testprobe.h"
+#include "testsupport.h"
+
+#include <QImageReader>
+#include <QProcess>
+
+using Probe = TestProbe;
+
+// The program as a desktop starts it: its command line, the folder it starts in, the picture or
+// folder it is given, and the menu entry that offers it for pictures.
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    ProgramDir m_programDir;
+    QTemporaryDir m_storage;
+
+private slots:
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed"); // on stdout, or on stderr for a mistake
+        QTest::newRow("version") << QStringList{"--version"} << 0
+                                 << QStringLiteral("Pictalux " PICTALUX_VERSION "\n");
+        QTest::newRow("help") << QStringList{"-h"} << 0 << "[options] [picture|folder]\n";
+        QTest::newRow("unknown option")
+                << QStringList{"--frobnicate"} << 1 << "Unknown option 'frobnicate'.";
+        QTest::newRow("two paths") << QStringList{"/", "/tmp"} << 1
+                                   << "pictalux: one picture or folder at most, not 2\n";
+        QTest::newRow("missing") << QStringList{"no/such.jpg"} << 1
+                                 << "pictalux: no such picture or folder: no/such.jpg\n";
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        // Help and the version are text only and need no display.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(name);
+        if (status != 0)
+            environment.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(PICTALUX_PROGRAM_DIR "/pictalux", arguments);
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        const QString output = QString::fromUtf8(status == 0 ? program.readAllStandardOutput()
+                                                             : program.readAllStandardError());
+        QVERIFY2(output.contains(printed), qPrintable(output));
+    }
+
+    void startFolder_data()
+    {
+        QTest::addColumn<QStringList>("folders"); // made in a home folder of the test's own
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("start folder") << QStringList{"storage", "Pictures"} << "storage";
+        QTest::newRow("Pictures") << QStringList{"Pictures"} << "Pictures";
+        QTest::newRow("home") << QStringList{} << "";
+    }
+    void startFolder()
+    {
+        QFETCH(QStringList, folders);
+        QFETCH(QString, expected);
+        QTemporaryDir home;
+        for (const QString &folder : folders)
+            QVERIFY(QDir(home.path()).mkpath(folder));
+        const QByteArray savedHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        qputenv("PICTALUX_START_DIR", home.filePath("storage").toUtf8());
+        StdoutCapture capture;
+        const QString folder = PxGui::startFolder();
+        const QString trace = capture.finish();
+        qputenv("HOME", savedHome);
+        qunsetenv("XDG_CONFIG_HOME");
+
+        QCOMPARE(folder, expected.isEmpty() ? home.path() : home.filePath(expected));
+        const QString fallback = QStringLiteral("no start folder %1, starting in %2\n")
+                                         .arg(home.filePath("storage"), folder);
+        QCOMPARE(trace, expected == "storage" ? QString() : fallback);
+    }
+
+    void openPath_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("folder") << "pictures";
+        for (const char *format : {"png", "tiff", "webp"})
+            QTest::newRow(format) << QStringLiteral("pictures/a.") + QLatin1String(format);
+    }
+    // A folder is where the browser starts; a picture opens at once, the browser standing in
+    // its folder on the picture's row, as if the user had chosen it there.
+    void openPath()
+    {
+        QFETCH(QString, name);
+        const QFileInfo path(m_storage.filePath(name));
+        QDir(m_storage.path()).mkpath("pictures");
+        if (!path.isDir())
+            QVERIFY2(quarters(64, 48).save(path.filePath()), "no Qt plugin writes this format");
+        qputenv("PICTALUX_START_DIR", m_storage.path().toUtf8());
+        EditInterface editor;
+        PxGui *browser = Probe::browser(editor);
+        editor.openPath(path.filePath());
+        if (path.isDir()) {
+            QCOMPARE(Probe::curDir(*browser), path.filePath());
+            QVERIFY(browser->isVisible() && !editor.isVisible());
+            return;
+        }
+        QCOMPARE(Probe::curDir(*browser), path.path());
+        const ZListBox *list = Probe::fileList(*browser);
+        QCOMPARE(Probe::rows(list).value(list->currentItem()), path.fileName());
+        QVERIFY(editor.isVisible() && !browser->isVisible());
+        QCOMPARE(describePicture(Probe::originPixmap(editor)), QStringLiteral("64x48 red/white"));
+    }
+
+    void desktopEntryOffersWhatTheEditorReads()
+    {
+        QFile entry(QStringLiteral(PICTALUX_SOURCE_DIR "/data/pictalux.desktop"));
+        QVERIFY(entry.open(QIODevice::ReadOnly));
+        QByteArrayList types;
+        for (const QByteArray &line : entry.readAll().split('\n')) {
+            if (line.startsWith("MimeType="))
+                types = line.mid(9).split(';');
+        }
+        QCOMPARE(types.takeLast(), QByteArray());
+        QVERIFY(types.contains("image/tiff") && types.contains("image/webp"));
+        for (const QByteArray &type : types)
+            QVERIFY2(QImageReader::supportedMimeTypes().contains(type), type);
+    }
+};
+
+PICTALUX_TEST_MAIN(StartupTest)
+#include "tst_startup.moc"
