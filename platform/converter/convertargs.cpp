@@ -95,10 +95,10 @@ int exitCodeFor(int waitStatus)
 
 bool beyondLimits(std::string_view messages)
 {
-    // The phrases of ImageMagick's resource-limit errors: a side or list over its limit, the pixel
-    // cache beyond the area, memory, map and disk limits, and an allocation refused.
+    // A side over its limit, and a pixel cache beyond the area, memory, map and disk limits.
+    // ("memory allocation failed" also follows a broken picture, so it is no sign.)
     for (const std::string_view phrase :
-         {"exceeds limit", "resources exhausted", "allocation failed"})
+         {"width or height exceeds limit", "cache resources exhausted"})
         if (messages.find(phrase) != std::string_view::npos)
             return true;
     return false;

@@ -377,13 +377,11 @@ void commit(const fs::path &result, const Destination &destination, bool besideD
         if (::fchmod(picture.get(), mode) != 0)
             failWithErrno("cannot set the permissions of " + result.string());
         syncToDisk(picture.get(), result);
-        if (::rename(result.c_str(), destination.path.c_str()) == 0)
-            return;
-        // In a sticky folder only the file's owner may replace it, though others may write it.
-        if (!exists || (errno != EPERM && errno != EACCES))
+        if (::rename(result.c_str(), destination.path.c_str()) != 0)
             failWithErrno("cannot replace " + name);
+    } else {
+        writeInPlace(picture.get(), destination, workspace);
     }
-    writeInPlace(picture.get(), destination, workspace);
 }
 
 // Passes ImageMagick's messages on to the launcher's standard error and returns their start.
