@@ -176,6 +176,7 @@ public:
         return link.string();
     }
 
+    // A folder or a file of this run in this folder.
     std::string folder(const std::string &name) const
     {
         const fs::path folder = m_path / name;
@@ -280,8 +281,7 @@ Destination openDestination(const std::string &requested)
             failWithErrno("cannot write " + requested);
         return destination;
     }
-    // Devices, FIFOs, sockets and folders are never opened: a save must neither feed nor wait on
-    // them.
+    // Devices, FIFOs, sockets and folders are not even opened: a save must not feed or wait on one.
     if (!S_ISREG(info.st_mode))
         fail(requested + " is not a file");
     destination.file = FileDescriptor(::open(
@@ -342,7 +342,8 @@ void writeInPlace(int picture, const Destination &destination, const PrivateDire
         failWithErrno("cannot write " + name + "; its old contents are back", error);
     // The copy is then the only one: it leaves the workspace under a name no later run removes.
     const fs::path kept = workspace.path().string() + "-old";
-    ::rename((workspace.path() / "old").c_str(), kept.c_str());
+    if (::rename((workspace.path() / "old").c_str(), kept.c_str()) != 0)
+        failWithErrno("cannot write " + name + "; its old contents are lost", error);
     failWithErrno("cannot write " + name + "; its old contents are kept in " + kept.string(),
                   error);
 }
