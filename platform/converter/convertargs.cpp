@@ -85,11 +85,44 @@ std::vector<std::string> imageMagickArguments(const std::string &program, const 
 
 int exitCodeFor(int waitStatus)
 {
-    if (WIFEXITED(waitStatus))
-        return WEXITSTATUS(waitStatus);
+    if (WIFEXITED(waitStatus) && WEXITSTATUS(waitStatus) == 0)
+        return 0;
     if (WIFSIGNALED(waitStatus))
-        return 128 + WTERMSIG(waitStatus);
-    return 1;
+        return ExitSignalBase + WTERMSIG(waitStatus);
+    // ImageMagick's own codes would be taken for the launcher's, such as ExitBeyondLimits.
+    return ExitFailure;
+}
+
+bool beyondLimits(std::string_view messages)
+{
+    // A side over its limit, and a pixel cache beyond the area, memory, map and disk limits.
+    // ("memory allocation failed" also follows a broken picture, so it is no sign.)
+    for (const std::string_view phrase :
+         {"width or height exceeds limit", "cache resources exhausted"})
+        if (messages.find(phrase) != std::string_view::npos)
+            return true;
+    return false;
+}
+
+std::string privateFolderTemplate(std::string_view prefix, long processId)
+{
+    return std::string(prefix) + std::to_string(processId) + "-XXXXXX";
+}
+
+std::optional<long> privateFolderOwner(std::string_view name, std::string_view prefix)
+{
+    constexpr std::size_t RandomPart = 6;
+    if (name.substr(0, prefix.size()) != prefix || name.size() < prefix.size() + RandomPart + 2)
+        return std::nullopt;
+    const std::string_view number =
+            name.substr(prefix.size(), name.size() - prefix.size() - RandomPart - 1);
+    const std::string_view random = name.substr(name.size() - RandomPart);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (name[name.size() - RandomPart - 1] != '-' || number.size() > 9 || number.front() == '0' ||
+        !std::all_of(number.begin(), number.end(), isDigit) ||
+        !std::all_of(random.begin(), random.end(), isAsciiAlphanumeric))
+        return std::nullopt;
+    return std::stol(std::string(number));
 }
 
 } // namespace Converter

@@ -9,8 +9,12 @@
 // system calls that act on them.
 namespace Converter {
 
-// The launcher's exit status when ImageMagick refused the picture as beyond its resource limits.
+// The launcher's exit code for any failure but the two below.
+constexpr int ExitFailure = 1;
+// ImageMagick refused the picture as beyond its resource limits (size, area, memory or disk).
 constexpr int ExitBeyondLimits = 65;
+// A killed ImageMagick, or a launcher stopped by a signal, exits with this plus the signal.
+constexpr int ExitSignalBase = 128;
 
 struct Request
 {
@@ -38,7 +42,16 @@ std::vector<std::string> imageMagickArguments(const std::string &program, const 
                                               const std::vector<std::string> &options,
                                               const std::string &destination);
 
-// The launcher's exit code for ImageMagick's wait status: its own code, or 128 + the signal.
+// The launcher's exit code for ImageMagick's wait status: 0, ExitFailure, or 128 + the signal.
 int exitCodeFor(int waitStatus);
+
+// Whether ImageMagick's messages say that it gave up on the picture for its resource limits.
+bool beyondLimits(std::string_view messages);
+
+// The mkdtemp() template of a private folder: the prefix, the owner's process id, six X.
+std::string privateFolderTemplate(std::string_view prefix, long processId);
+// The process id in the name of a private folder made from that template; nothing for any other
+// name, so that files merely named alike are never taken for one.
+std::optional<long> privateFolderOwner(std::string_view name, std::string_view prefix);
 
 } // namespace Converter

@@ -1,5 +1,6 @@
 #include "platform/converter/launcher.h"
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -7,10 +8,13 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -61,25 +65,103 @@ Signals blockSignals()
     return signals;
 }
 
-// The folder of plain names that stand for the user's files; it goes with all it holds,
-// including what ImageMagick itself left there when it was stopped.
+// The prefixes of a run's private folders: its workspace in the temporary folder, and the folder
+// beside the destination where ImageMagick writes.
+constexpr std::string_view WorkspacePrefix = "pictalux-";
+constexpr std::string_view BesidePrefix = ".pictalux-";
+
+// How many symbolic links a destination may pass through, as many as the kernel follows.
+constexpr int MaxLinks = 40;
+// How much of ImageMagick's messages is searched for the reason it failed.
+constexpr std::size_t MessagesSearched = 64 * 1024;
+
+// A file descriptor that is closed with its owner.
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd = -1)
+        : m_fd(fd)
+    {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(FileDescriptor &&other) noexcept
+        : m_fd(std::exchange(other.m_fd, -1))
+    {}
+    FileDescriptor &operator=(FileDescriptor &&other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// Whether the private folder was left by a killed run of this user: named as one, its owner
+// process gone, and unlocked (a run in another pid namespace still holds its lock).
+bool isAbandoned(const fs::path &folder, std::string_view prefix)
+{
+    const std::optional<long> owner = privateFolderOwner(folder.filename().string(), prefix);
+    struct stat info;
+    if (!owner || ::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::geteuid())
+        return false;
+    if (::kill(pid_t(*owner), 0) == 0 || errno != ESRCH)
+        return false;
+    const FileDescriptor handle(
+            ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return handle && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+// Removes what killed runs left in the folder.
+void removeAbandoned(const fs::path &folder, std::string_view prefix)
+{
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        if (!isAbandoned(it->path(), prefix))
+            continue;
+        // A workspace leads to the folder its run had beside the destination, wherever that was.
+        std::error_code ignored;
+        const fs::path beside = fs::read_symlink(it->path() / "output", ignored);
+        if (!ignored && isAbandoned(beside, BesidePrefix))
+            fs::remove_all(beside, ignored);
+        fs::remove_all(it->path(), ignored);
+    }
+}
+
+// A folder of this run's own; it goes with all it holds, including what ImageMagick itself
+// left there when it was stopped. Its name and lock tell later runs whether it is abandoned.
 class PrivateDirectory
 {
 public:
-    PrivateDirectory()
-    {
-        std::string path = temporaryRoot(std::getenv("TMPDIR")) + "/pictalux-XXXXXX";
-        if (!mkdtemp(path.data()))
-            failWithErrno("cannot create a folder in " + fs::path(path).parent_path().string());
-        m_path = path;
-    }
+    PrivateDirectory() = default;
     ~PrivateDirectory()
     {
         std::error_code ignored;
-        fs::remove_all(m_path, ignored);
+        if (!m_path.empty())
+            fs::remove_all(m_path, ignored);
     }
     PrivateDirectory(const PrivateDirectory &) = delete;
     PrivateDirectory &operator=(const PrivateDirectory &) = delete;
+
+    // Makes the folder in parent; false, with errno set, when that is not possible.
+    bool create(const fs::path &parent, std::string_view prefix)
+    {
+        std::string path = (parent / privateFolderTemplate(prefix, ::getpid())).string();
+        if (!mkdtemp(path.data()))
+            return false;
+        m_path = fs::absolute(path);
+        m_lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (m_lock)
+            ::flock(m_lock.get(), LOCK_EX);
+        return true;
+    }
 
     const fs::path &path() const { return m_path; }
 
@@ -94,64 +176,35 @@ public:
         return link.string();
     }
 
+    // A folder or a file of this run in this folder.
+    std::string folder(const std::string &name) const
+    {
+        const fs::path folder = m_path / name;
+        if (::mkdir(folder.c_str(), 0700) != 0)
+            failWithErrno("cannot create " + folder.string());
+        return folder.string();
+    }
+
+    FileDescriptor file(const std::string &name) const
+    {
+        const fs::path file = m_path / name;
+        FileDescriptor fd(::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (!fd)
+            failWithErrno("cannot create " + file.string());
+        return fd;
+    }
+
 private:
     fs::path m_path;
+    FileDescriptor m_lock;
 };
 
 // A power cut just after the rename must not leave an empty file in the destination's place.
-void syncToDisk(const fs::path &file)
+void syncToDisk(int fd, const fs::path &file)
 {
-    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        failWithErrno("cannot open " + file.string());
-    const int result = ::fsync(fd);
-    const int error = errno;
-    ::close(fd);
-    if (result != 0)
-        failWithErrno("cannot write " + file.string(), error);
+    if (::fsync(fd) != 0)
+        failWithErrno("cannot write " + file.string());
 }
-
-// The hidden file beside the destination that ImageMagick writes; it is removed unless it has
-// become the destination.
-class PendingFile
-{
-public:
-    PendingFile(const fs::path &folder, const std::string &extension)
-    {
-        std::string path = (folder / (".pictalux-XXXXXX" + extension)).string();
-        const int fd = mkstemps(path.data(), int(extension.size()));
-        if (fd < 0)
-            failWithErrno("cannot write in " + folder.string());
-        ::close(fd);
-        m_path = path;
-    }
-    ~PendingFile()
-    {
-        if (!m_path.empty())
-            ::unlink(m_path.c_str());
-    }
-    PendingFile(const PendingFile &) = delete;
-    PendingFile &operator=(const PendingFile &) = delete;
-
-    std::string fileName() const { return m_path.filename().string(); }
-
-    // Puts the finished picture in the destination's place in one step.
-    void commit(const fs::path &destination, mode_t mode)
-    {
-        struct stat info;
-        if (::stat(m_path.c_str(), &info) != 0 || info.st_size == 0)
-            fail("ImageMagick wrote no picture for " + destination.string());
-        if (::chmod(m_path.c_str(), mode) != 0)
-            failWithErrno("cannot set the permissions of " + m_path.string());
-        syncToDisk(m_path);
-        if (::rename(m_path.c_str(), destination.c_str()) != 0)
-            failWithErrno("cannot replace " + destination.string());
-        m_path.clear();
-    }
-
-private:
-    fs::path m_path;
-};
 
 void checkImageMagick(const std::string &program)
 {
@@ -164,31 +217,39 @@ void checkImageMagick(const std::string &program)
         fail(program + " is this launcher, not ImageMagick");
 }
 
-// The source's absolute path, once it is known to be a file the launcher may read.
-fs::path readableSource(const std::string &source)
+// The source, opened once: ImageMagick reads it through this descriptor, so what it reads is the
+// regular file checked here even when the name is given to something else meanwhile.
+FileDescriptor openSource(const std::string &source)
 {
     // Without O_NONBLOCK a FIFO given as the source would hang the open.
-    const int fd = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    FileDescriptor file(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!file)
         failWithErrno("cannot read " + source);
     struct stat info;
-    const bool isFile = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    if (!isFile)
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
         fail(source + " is not a file");
-    return fs::canonical(source);
+    return file;
 }
 
-// Saving onto a symbolic link replaces the file it leads to and keeps the link.
+// The name under which another process opens the file this one has open as fd.
+std::string openedFile(const FileDescriptor &fd)
+{
+    return "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(fd.get());
+}
+
+// The file a plain write to the destination writes: the end of its symbolic links, which need not
+// exist yet (open() creates the target of a dangling link).
 fs::path resolvedDestination(const std::string &destination)
 {
-    std::error_code error;
-    if (fs::is_symlink(destination, error)) {
-        const fs::path target = fs::canonical(destination, error);
-        if (!error)
-            return target;
+    fs::path path = destination;
+    for (int links = 0; links < MaxLinks; ++links) {
+        std::error_code notLink;
+        const fs::path target = fs::read_symlink(path, notLink);
+        if (notLink)
+            return path;
+        path = target.is_absolute() ? target : path.parent_path() / target;
     }
-    return destination;
+    fail(destination + ": too many levels of symbolic links");
 }
 
 fs::path folderOf(const fs::path &destination)
@@ -199,18 +260,157 @@ fs::path folderOf(const fs::path &destination)
     return folder.empty() ? fs::path(".") : folder;
 }
 
-// A replaced file keeps its permission bits; a new one gets those open(2) would have given it.
-mode_t permissionsFor(const fs::path &destination)
+// The destination as the run found it: the file to write and its folder, and when the file exists,
+// the file opened for writing, which checks the user's right to write it as a plain write would.
+struct Destination
 {
+    fs::path path;
+    fs::path folder;
+    FileDescriptor file;
+    struct stat info = {};
+};
+
+Destination openDestination(const std::string &requested)
+{
+    Destination destination;
+    destination.path = resolvedDestination(requested);
+    destination.folder = folderOf(destination.path);
     struct stat info;
-    if (::stat(destination.c_str(), &info) == 0)
-        return info.st_mode & 0777;
+    if (::lstat(destination.path.c_str(), &info) != 0) {
+        if (errno != ENOENT)
+            failWithErrno("cannot write " + requested);
+        return destination;
+    }
+    // Devices, FIFOs, sockets and folders are not even opened: a save must not feed or wait on one.
+    if (!S_ISREG(info.st_mode))
+        fail(requested + " is not a file");
+    destination.file = FileDescriptor(::open(
+            destination.path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
+    if (!destination.file)
+        failWithErrno("cannot write " + requested);
+    if (::fstat(destination.file.get(), &destination.info) != 0 ||
+        !S_ISREG(destination.info.st_mode))
+        fail(requested + " is not a file");
+    return destination;
+}
+
+// The permission bits open(2) gives a new file.
+mode_t newFileMode()
+{
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
-pid_t spawn(const std::vector<std::string> &arguments, const sigset_t &mask)
+// Writes all of from over the start of to, and cuts to where it ends; false, with errno set, on
+// failure.
+bool copyOver(int from, int to)
+{
+    std::array<char, 64 * 1024> buffer;
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t size = ::pread(from, buffer.data(), buffer.size(), offset);
+        if (size < 0)
+            return false;
+        if (size == 0)
+            break;
+        for (ssize_t done = 0; done < size;) {
+            const ssize_t written = ::pwrite(to, buffer.data() + done, size - done, offset + done);
+            if (written < 0)
+                return false;
+            done += written;
+        }
+        offset += size;
+    }
+    return ::ftruncate(to, offset) == 0 && ::fsync(to) == 0;
+}
+
+// Writes the picture into the destination file itself, which so keeps its links, owner and place.
+// Should that fail midway, the old contents are put back from a copy in the workspace.
+void writeInPlace(int picture, const Destination &destination, const PrivateDirectory &workspace)
+{
+    const std::string name = destination.path.string();
+    const FileDescriptor current(
+            ::open(openedFile(destination.file).c_str(), O_RDONLY | O_CLOEXEC));
+    const FileDescriptor old = workspace.file("old");
+    if (!current || !copyOver(current.get(), old.get()))
+        failWithErrno("cannot keep the old contents of " + name + " while it is written");
+    if (copyOver(picture, destination.file.get()))
+        return;
+    const int error = errno;
+    if (copyOver(old.get(), destination.file.get()))
+        failWithErrno("cannot write " + name + "; its old contents are back", error);
+    // The copy is then the only one: it leaves the workspace under a name no later run removes.
+    const fs::path kept = workspace.path().string() + "-old";
+    if (::rename((workspace.path() / "old").c_str(), kept.c_str()) != 0)
+        failWithErrno("cannot write " + name + "; its old contents are lost", error);
+    failWithErrno("cannot write " + name + "; its old contents are kept in " + kept.string(),
+                  error);
+}
+
+// Whether the new file has, or may be given, the owner and group of the file it replaces.
+bool takesOwner(int file, const struct stat &info, const struct stat &replaced)
+{
+    return (info.st_uid == replaced.st_uid && info.st_gid == replaced.st_gid) ||
+           ::fchown(file, replaced.st_uid, replaced.st_gid) == 0;
+}
+
+// Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
+// that keeps what the file is (owner, group, mode, its only link), else by a write in place.
+void commit(const fs::path &result, const Destination &destination, bool besideDestination,
+            const PrivateDirectory &workspace)
+{
+    const std::string name = destination.path.string();
+    // Web pages and tile crops come as several files, which one destination cannot hold.
+    std::error_code error;
+    for (const fs::directory_entry &entry : fs::directory_iterator(result.parent_path(), error))
+        if (entry.path().filename() != result.filename())
+            fail("ImageMagick made several files for " + name + "; only one picture can be saved");
+    const FileDescriptor picture(::open(result.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (!picture || ::fstat(picture.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size == 0)
+        fail("ImageMagick wrote no picture for " + name);
+
+    const bool exists = bool(destination.file);
+    if (besideDestination && (!exists || takesOwner(picture.get(), info, destination.info))) {
+        const mode_t mode = exists ? destination.info.st_mode & 0777 : newFileMode();
+        if (::fchmod(picture.get(), mode) != 0)
+            failWithErrno("cannot set the permissions of " + result.string());
+        syncToDisk(picture.get(), result);
+        if (::rename(result.c_str(), destination.path.c_str()) != 0)
+            failWithErrno("cannot replace " + name);
+    } else {
+        writeInPlace(picture.get(), destination, workspace);
+    }
+}
+
+// Passes ImageMagick's messages on to the launcher's standard error and returns their start.
+std::string passOnMessages(const FileDescriptor &messages)
+{
+    std::string start;
+    std::array<char, 8192> buffer;
+    ssize_t size = 0;
+    for (off_t offset = 0;
+         (size = ::pread(messages.get(), buffer.data(), buffer.size(), offset)) > 0;
+         offset += size) {
+        std::fwrite(buffer.data(), 1, std::size_t(size), stderr);
+        if (start.size() < MessagesSearched)
+            start.append(buffer.data(), std::size_t(size));
+    }
+    return start;
+}
+
+// Where ImageMagick runs: the folder it writes in is its working folder too, since some formats
+// put extra files there, and its messages go to a file for the launcher to read.
+struct Surroundings
+{
+    std::string folder;
+    int messages;
+};
+
+pid_t spawn(const std::vector<std::string> &arguments, const sigset_t &mask,
+            const Surroundings &surroundings)
 {
     std::vector<char *> argv;
     for (const std::string &argument : arguments)
@@ -221,8 +421,14 @@ pid_t spawn(const std::vector<std::string> &arguments, const sigset_t &mask)
     posix_spawnattr_init(&attributes);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     posix_spawnattr_setsigmask(&attributes, &mask);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, surroundings.folder.c_str());
+    posix_spawn_file_actions_adddup2(&actions, surroundings.messages, STDERR_FILENO);
     pid_t child = 0;
-    const int error = posix_spawn(&child, argv.front(), nullptr, &attributes, argv.data(), environ);
+    const int error =
+            posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0)
         failWithErrno("cannot run " + arguments.front(), error);
@@ -262,7 +468,7 @@ int await(pid_t child, const sigset_t &stops)
         const int signal = sigwaitinfo(&awaited, nullptr);
         if (signal > 0 && signal != SIGCHLD) {
             stop(child);
-            return 128 + signal;
+            return ExitSignalBase + signal;
         }
     }
 }
@@ -272,27 +478,42 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
     checkImageMagick(imageMagick);
     if (cropsNothing(request.options))
         fail("a crop without width or height leaves no picture");
-    const fs::path source = readableSource(request.source);
-    const fs::path destination = resolvedDestination(request.destination);
-    const fs::path folder = folderOf(destination);
-    const mode_t mode = permissionsFor(destination);
+    const std::string temporary = temporaryRoot(std::getenv("TMPDIR"));
+    removeAbandoned(temporary, WorkspacePrefix);
+    const FileDescriptor source = openSource(request.source);
+    const Destination destination = openDestination(request.destination);
+    removeAbandoned(destination.folder, BesidePrefix);
 
-    // ImageMagick sees only plain names: a link to the source and one to the destination's
-    // folder, where it writes a temporary file that is renamed over the destination.
+    // ImageMagick sees only plain names: a link to the source as it was opened, and one to the
+    // folder it writes in. That folder lies beside the destination, so that the result can replace
+    // it by a rename, unless the file must be written in place: it has other links, or its folder
+    // does not let the user make one.
     PrivateDirectory workspace;
-    PendingFile output(folder, plainExtension(destination.string()));
+    if (!workspace.create(temporary, WorkspacePrefix))
+        failWithErrno("cannot create a folder in " + temporary);
+    PrivateDirectory beside;
+    const bool besideDestination = (!destination.file || destination.info.st_nlink == 1) &&
+                                   beside.create(destination.folder, BesidePrefix);
+    if (!besideDestination && !destination.file)
+        failWithErrno("cannot write in " + destination.folder.string());
+    const std::string output = besideDestination ? workspace.link(beside.path(), "output")
+                                                 : workspace.folder("output");
     const std::string safeSource =
-            workspace.link(source, "source" + plainExtension(request.source));
-    const std::string safeFolder = workspace.link(fs::absolute(folder), "folder");
+            workspace.link(openedFile(source), "source" + plainExtension(request.source));
+    const std::string result = output + "/picture" + plainExtension(request.destination);
+    const FileDescriptor messages = workspace.file("messages");
     // ImageMagick's own temporary files then go when the workspace goes, even after a kill.
     ::setenv("MAGICK_TEMPORARY_PATH", workspace.path().c_str(), 1);
 
-    const pid_t child = spawn(imageMagickArguments(imageMagick, safeSource, request.options,
-                                                   safeFolder + "/" + output.fileName()),
-                              signals.original);
-    const int exitCode = await(child, signals.stops);
+    const pid_t child =
+            spawn(imageMagickArguments(imageMagick, safeSource, request.options, result),
+                  signals.original, {output, messages.get()});
+    int exitCode = await(child, signals.stops);
+    const std::string said = passOnMessages(messages);
     if (exitCode == 0)
-        output.commit(destination, mode);
+        commit(result, destination, besideDestination, workspace);
+    else if (exitCode == ExitFailure && beyondLimits(said))
+        exitCode = ExitBeyondLimits;
     return exitCode;
 }
 
@@ -305,7 +526,7 @@ int run(const std::string &imageMagick, const Request &request)
         return convert(imageMagick, request, signals);
     } catch (const std::exception &error) {
         std::fprintf(stderr, "convert: %s\n", error.what());
-        return 1;
+        return ExitFailure;
     }
 }
 
