@@ -1,10 +1,13 @@
 #include "platform/zlabel.h"
+#include "platform/zlineedit.h"
 #include "platform/znumpickerdlg.h"
 #include "testprobe.h"
 #include "testsupport.h"
 
 #include <QProcess>
 #include <QSpinBox>
+
+#include <unistd.h>
 
 using Probe = TestProbe;
 
@@ -45,18 +48,18 @@ class EditToolsTest : public QObject
         m_programDir.reset();
         m_programDir = std::make_unique<ProgramDir>(programDir);
         m_editor = std::make_unique<EditInterface>();
-        m_editor->show();
-        Probe::picPath(*m_editor) = picture;
-        m_editor->loadPicture();
+        m_editor->openPath(picture);
         waitForView();
         return *m_editor;
     }
     void waitForView() { QTRY_COMPARE(Probe::editMode(*m_editor), int(EditInterface::ViewMode)); }
-    // Clicks the keys named as in "Return Up +".
+    // Clicks the keys named as in "Return Up + Shift+U".
     void press(const QString &keys)
     {
-        for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts))
-            QTest::keyClick(m_editor.get(), QKeySequence(key)[0].key());
+        for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
+            const QKeyCombination combination = QKeySequence(key)[0];
+            QTest::keyClick(m_editor.get(), combination.key(), combination.keyboardModifiers());
+        }
     }
     // The crop cuts from (120, 90) to (200, 150) of the screen, the middle of a 160x120 picture.
     // A picker gets the answer typed, or takes the value it offers.
@@ -235,6 +238,94 @@ private slots:
         QVERIFY(!Probe::mouseTimer(editor).isActive());
         QCOMPARE(Probe::shownFrame(editor), menu);
         QCOMPARE(words.join(", ") + " | " + this->state(editor, {}).section(u',', 0, 0), state);
+    }
+
+    void undoRedo_data()
+    {
+        QTest::addColumn<QString>(
+                "steps"); // tools (=the number picked, ? a cancelled picker), keys
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const char *steps, const char *shown) {
+            QTest::newRow(name) << steps << shown;
+        };
+        row("back to the original", "0 2 U U", "160x120 red/white");
+        row("and forward again", "0 2 U U Shift+U Shift+U Shift+U", "120x160 red/white");
+        row("a failed tool is no step", "0 14=0 U", "160x120 red/white");
+        row("a cancelled picker is no step", "0 6? Backspace", "160x120 red/white");
+        row("a new tool ends redo", "0 2 U 1 Shift+U", "160x120 white/red");
+        row("nothing to undo", "U Backspace Shift+Backspace", "160x120 red/white");
+    }
+    // Undo and redo walk the pictures the tools made, the user's file untouched.
+    void undoRedo()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, shown);
+        const QString picture = m_pictures.filePath("p.png");
+        const QByteArray original = [&] {
+            QFile file(picture);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+        EditInterface &editor = open(picture);
+        for (const QString &step : steps.split(u' ')) {
+            if (!step.front().isDigit()) {
+                press(step);
+                waitForView();
+            } else if (step.endsWith(u'?')) {
+                m_answers.clear();
+                press("Return");
+                Probe::toolIndex(editor) = step.chopped(1).toInt();
+                press("Return F11");
+            } else {
+                runTool(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
+            }
+        }
+        QCOMPARE(describePicture(Probe::originPixmap(editor)), shown);
+        QFile file(picture);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), original);
+    }
+
+    // Two programs at once keep their own pictures: the second one's working copy lies in a
+    // folder of its own, which goes with it.
+    void workingCopies()
+    {
+        open(m_pictures.filePath("p.png"));
+        auto other = std::make_unique<EditInterface>();
+        other->openPath(m_pictures.filePath("big.png"));
+        QTRY_COMPARE(Probe::editMode(*other), int(EditInterface::ViewMode));
+        runTool(0);
+        std::swap(m_editor, other);
+        runTool(2);
+        const QString otherCopy = Probe::picPath(*m_editor);
+        std::swap(m_editor, other);
+
+        const QString copy = m_programDir->filePath("pxTemp.image");
+        QCOMPARE(Probe::picPath(*m_editor), copy);
+        QCOMPARE(describePicture(QImage(copy)), "160x120 green/blue");
+        QVERIFY(!otherCopy.startsWith(m_programDir->path()));
+        QCOMPARE(describePicture(QImage(otherCopy)), "1200x1600 green/blue");
+        other.reset();
+        QVERIFY(!QFileInfo::exists(QFileInfo(otherCopy).path()));
+    }
+
+    // An installed program's folder is not the user's to write; tools and saves work all the same.
+    void readOnlyProgramDirectory()
+    {
+        if (::getuid() == 0)
+            QSKIP("root writes everywhere; these tests run again as an ordinary user for this");
+        open(m_pictures.filePath("p.png"));
+        QVERIFY(QFile::setPermissions(m_programDir->path(), QFile::ReadOwner | QFile::ExeOwner));
+        m_editor = std::make_unique<EditInterface>();
+        m_editor->openPath(m_pictures.filePath("p.png"));
+        waitForView();
+        runTool(0);
+        QCOMPARE(describePicture(Probe::originPixmap(*m_editor)), "160x120 green/blue");
+        FileSaveDialog dialog(m_pictures.path(), Probe::picPath(*m_editor));
+        TestProbe::nameEdit(dialog)->setText("saved");
+        dialog.fileSaveOk();
+        QCOMPARE(describePicture(QImage(m_pictures.filePath("saved.jpg"))), "160x120 green/blue");
+        QFile::setPermissions(m_programDir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void commandLines_data()
