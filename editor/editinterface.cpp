@@ -1,11 +1,13 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
+#include "editor/pictureproblem.h"
 #include "platform/workingfolder.h"
 #include "platform/zapplication.h"
 #include "platform/zconfig.h"
 #include "savedlg/filesavedialog.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 #include <cstdio>
@@ -20,6 +22,8 @@ EditInterface::EditInterface()
     setWindowTitle(QStringLiteral("Pictalux"));
     programmeDir = FileSaveDialog::getProgrammeDir();
     workingFolder = std::make_unique<WorkingFolder>(programmeDir);
+    // Photos of a hundred megapixels and more open wherever the memory allows them.
+    QImageReader::setAllocationLimit(pictureMemoryLimit());
     langConfig = FileSaveDialog::getConfig();
     browser = new PxGui;
 

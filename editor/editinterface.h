@@ -171,6 +171,8 @@ private:
     // What the last tool came to, shown over the picture it left (null when there is nothing to
     // say).
     QString notice;
+    // Why the picture could not be read (null when it could).
+    QString loadProblem;
     QString cancelledText;
     QString failedText;
     QString tooLargeText;

@@ -238,7 +238,7 @@ void EditInterface::redrawView()
     // zoomIn() at its limit leaves the frame as it was, texts included, so the line goes on a
     // fresh frame rather than over the last one.
     blitPicToBuffer();
-    drawTextInfo(scaleText + u':' + scaleValue(scale), QString(), browserText, saveText);
+    drawTextInfo(scaleText + u':' + scaleValue(scale), loadProblem, browserText, saveText);
     showFrame();
 }
 

@@ -22,7 +22,7 @@ void EditInterface::drawTextInfo(const QString &top, const QString &middle,
         painter.drawText(infoTopRect, Qt::AlignCenter, top);
     painter.setFont(systemFont(24));
     if (!middle.isNull())
-        painter.drawText(infoMiddleRect, Qt::AlignCenter, middle);
+        painter.drawText(infoMiddleRect, Qt::AlignCenter | Qt::TextWordWrap, middle);
     if (!bottomLeft.isNull())
         painter.drawText(infoBottomRect, Qt::AlignLeft, bottomLeft);
     if (!bottomRight.isNull())

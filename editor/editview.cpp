@@ -2,6 +2,7 @@
 
 #include "browser/pxgui.h"
 #include "editor/infoline.h"
+#include "editor/pictureproblem.h"
 #include "editor/viewmath.h"
 
 #include <QImageReader>
@@ -18,6 +19,7 @@ void EditInterface::loadPicture()
     // one is decoded.
     originPixmap = QImage(FrameWidth, FrameHeight, QImage::Format_RGB32);
     originPixmap.fill(Qt::gray);
+    viewPixmap.setPicture(QImage());
     std::puts(picPath.toUtf8().constData());
 
     QImageReader reader(picPath);
@@ -26,6 +28,10 @@ void EditInterface::loadPicture()
     // turns it the same way before any tool, so a crop cuts what the user saw.
     reader.setAutoTransform(true);
     QImage loaded = reader.read();
+    loadProblem = loaded.isNull()
+                          ? etr(QStringLiteral("EDIT_MENU"),
+                                QLatin1String(problemKey(pictureProblem(reader))))
+                          : QString();
     if (!loaded.isNull())
         originPixmap = ScaledView::prepared(std::move(loaded));
     viewPixmap.setPicture(originPixmap);
@@ -51,11 +57,15 @@ void EditInterface::initViewPicture()
 void EditInterface::drawPictureView()
 {
     blitPicToBuffer();
+    // A picture that could not be read has no size to show, only why it is not there.
     const QString line =
-            infoLine(sizeText + QStringLiteral(":%1x%1 ") + scaleText + QStringLiteral(":%1"),
-                     {QString::number(originPixmap.width()), QString::number(originPixmap.height()),
-                      scaleValue(scale)});
-    drawTextInfo(line, notice, browserText, saveText);
+            loadProblem.isNull()
+                    ? infoLine(sizeText + QStringLiteral(":%1x%1 ") + scaleText +
+                                       QStringLiteral(":%1"),
+                               {QString::number(originPixmap.width()),
+                                QString::number(originPixmap.height()), scaleValue(scale)})
+                    : QString();
+    drawTextInfo(line, notice.isNull() ? loadProblem : notice, browserText, saveText);
     showFrame();
     // A notice is for the moment after the tool: it goes with the next frame, or soon.
     if (!notice.isNull())
