@@ -46,9 +46,14 @@ void EditInterface::drawRectLine()
 {
     QPainter &painter = *bufferPainter;
     painter.save();
-    painter.setPen(QPen(Qt::green, 0));
     const QPoint a = rectStart - QPoint(topLeftX, topLeftY) + QPoint(blitX, blitY);
     const QPoint b = mousePos;
+    // A dark edge just outside the green line keeps it visible on green or bright pictures.
+    painter.setPen(QPen(Qt::black, 0));
+    const QRect edge = QRect(a, b).normalized().adjusted(-1, -1, 1, 1);
+    // A stroked rectangle reaches one pixel beyond its size.
+    painter.drawRect(edge.x(), edge.y(), edge.width() - 1, edge.height() - 1);
+    painter.setPen(QPen(Qt::green, 0));
     painter.drawLine(b, QPoint(b.x(), a.y()));
     painter.drawLine(b, QPoint(a.x(), b.y()));
     painter.drawLine(a, QPoint(b.x(), a.y()));

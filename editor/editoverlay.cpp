@@ -11,21 +11,35 @@ QFont EditInterface::systemFont(int size)
     return font;
 }
 
+namespace {
+
+// White text with a thin dark outline, legible on white, black and busy pictures alike.
+void drawOutlined(QPainter &painter, const QRect &rect, int flags, const QString &text)
+{
+    painter.setPen(Qt::black);
+    for (const QPoint offset : {QPoint(-1, -1), QPoint(0, -1), QPoint(1, -1), QPoint(-1, 0),
+                                QPoint(1, 0), QPoint(-1, 1), QPoint(0, 1), QPoint(1, 1)})
+        painter.drawText(rect.translated(offset), flags, text);
+    painter.setPen(Qt::white);
+    painter.drawText(rect, flags, text);
+}
+
+} // namespace
+
 void EditInterface::drawTextInfo(const QString &top, const QString &middle,
                                  const QString &bottomLeft, const QString &bottomRight)
 {
     QPainter &painter = *bufferPainter;
     painter.save();
-    painter.setPen(Qt::white);
     painter.setFont(systemFont(16));
     if (!top.isNull())
-        painter.drawText(infoTopRect, Qt::AlignCenter, top);
+        drawOutlined(painter, infoTopRect, Qt::AlignCenter, top);
     painter.setFont(systemFont(24));
     if (!middle.isNull())
-        painter.drawText(infoMiddleRect, Qt::AlignCenter | Qt::TextWordWrap, middle);
+        drawOutlined(painter, infoMiddleRect, Qt::AlignCenter | Qt::TextWordWrap, middle);
     if (!bottomLeft.isNull())
-        painter.drawText(infoBottomRect, Qt::AlignLeft, bottomLeft);
+        drawOutlined(painter, infoBottomRect, Qt::AlignLeft, bottomLeft);
     if (!bottomRight.isNull())
-        painter.drawText(infoBottomRect, Qt::AlignRight, bottomRight);
+        drawOutlined(painter, infoBottomRect, Qt::AlignRight, bottomRight);
     painter.restore();
 }

@@ -28,10 +28,9 @@ void EditInterface::loadPicture()
     // turns it the same way before any tool, so a crop cuts what the user saw.
     reader.setAutoTransform(true);
     QImage loaded = reader.read();
-    loadProblem = loaded.isNull()
-                          ? etr(QStringLiteral("EDIT_MENU"),
-                                QLatin1String(problemKey(pictureProblem(reader))))
-                          : QString();
+    loadProblem = loaded.isNull() ? etr(QStringLiteral("EDIT_MENU"),
+                                        QLatin1String(problemKey(pictureProblem(reader))))
+                                  : QString();
     if (!loaded.isNull())
         originPixmap = ScaledView::prepared(std::move(loaded));
     viewPixmap.setPicture(originPixmap);

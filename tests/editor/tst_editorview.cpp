@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include <QPainter>
+#include <QRandomGenerator>
 
 using Probe = TestProbe;
 
@@ -209,6 +210,39 @@ private slots:
             QCOMPARE(frame.pixel(at), QColor(Qt::green).rgb());
         QCOMPARE(frame.pixel(150, 125), Dark);
         QCOMPARE(editor.mapRectToOrigin(), QRect(QPoint(200, 200), QPoint(399, 299)));
+    }
+
+    // The texts and the crop rectangle keep a dark edge, so they read on white, on green and on
+    // a busy picture alike.
+    void overlayReadsOnAnyPicture()
+    {
+        QImage noisy(640, 480, QImage::Format_RGB32);
+        QRandomGenerator generator(3);
+        for (int y = 0; y < noisy.height(); ++y) {
+            for (int x = 0; x < noisy.width(); ++x)
+                noisy.setPixel(x, y,
+                               qRgb(40 + generator.bounded(176), 40 + generator.bounded(176),
+                                    40 + generator.bounded(176)));
+        }
+        for (const QColor colour : {QColor(Qt::white), QColor(Qt::green), QColor()}) {
+            QImage picture = noisy;
+            if (colour.isValid())
+                picture.fill(colour);
+            const QString path = m_pictures.filePath(QStringLiteral("legible.png"));
+            QVERIFY(picture.save(path));
+            EditInterface &editor = open(path);
+            QVERIFY(count(Probe::shownFrame(editor), QRect(0, 0, 320, 30), 0xff000000) > 100);
+            enterCursor();
+            Probe::rectStart(editor) = QPoint(100, 100);
+            Probe::rectStarted(editor) = true;
+            Probe::mousePos(editor) = QPoint(200, 150);
+            Probe::tick(editor);
+            const QImage frame = Probe::shownFrame(editor);
+            for (const QPoint at :
+                 {QPoint(99, 125), QPoint(201, 125), QPoint(150, 99), QPoint(150, 151)})
+                QCOMPARE(frame.pixel(at), 0xff000000u);
+            QVERIFY(count(frame, QRect(0, 0, 320, 30), 0xff000000) > 100);
+        }
     }
 };
 
