@@ -1,6 +1,7 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
+#include "editor/framelayout.h"
 #include "editor/pictureproblem.h"
 #include "platform/workingfolder.h"
 #include "platform/zapplication.h"
@@ -32,9 +33,9 @@ EditInterface::EditInterface()
     mouseImage.load(programmeDir + QStringLiteral("/mouse.png"));
     if (!mouseImage.isNull())
         mouseImage.convertTo(QImage::Format_ARGB32_Premultiplied);
-    infoTopRect = QRect(QPoint(0, 0), QPoint(319, 29));
-    infoMiddleRect = QRect(QPoint(0, 60), QPoint(319, 179));
-    infoBottomRect = QRect(QPoint(0, 210), QPoint(319, 239));
+    infoTopRect = FrameLayout::InfoTop;
+    infoMiddleRect = FrameLayout::InfoMiddle;
+    infoBottomRect = FrameLayout::InfoBottom;
     initMenuPanel();
 
     hide();

@@ -81,6 +81,10 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    // A click on a soft-key caption acts as that key, a click on a tool of the open menu selects
+    // it and a second one runs it; the wheel zooms the picture view.
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
@@ -105,6 +109,8 @@ private:
     // Copies the whole frame onto the widget: the one way the widget's pixels change.
     void showFrame();
     void zoomTo(float zoomed);
+    // A key press, in the handset's code, from the keyboard or a click.
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Key presses, by the mode they arrive in.
     void viewKeyPressed(int key, Qt::KeyboardModifiers modifiers);
     void menuKeyPressed(int key);

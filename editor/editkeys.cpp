@@ -1,6 +1,7 @@
 #include "editor/editinterface.h"
 
 #include "browser/pxgui.h"
+#include "editor/framelayout.h"
 #include "editor/infoline.h"
 #include "platform/handsetkeys.h"
 
@@ -75,12 +76,16 @@ void EditInterface::enterMode(EditMode mode)
 // Every key ends here; the editor has nothing to pass one on to.
 void EditInterface::keyPressEvent(QKeyEvent *event)
 {
+    keyPressed(handsetKeyCode(event), event->modifiers());
+}
+
+void EditInterface::keyPressed(int key, Qt::KeyboardModifiers modifiers)
+{
     // A notice over the picture lasts until the next key.
     noticeTimer.stop();
-    const int key = handsetKeyCode(event);
     switch (editMode) {
     case ViewMode:
-        viewKeyPressed(key, event->modifiers());
+        viewKeyPressed(key, modifiers);
         break;
     case MenuMode:
         menuKeyPressed(key);
@@ -167,7 +172,7 @@ void EditInterface::menuKeyPressed(int key)
 {
     std::puts("menu navigation");
     constexpr int count = ToolTable::Count;
-    constexpr int GridColumns = ToolTable::GridColumns;
+    constexpr int GridColumns = FrameLayout::GridColumns;
     switch (key) {
     case HandsetKey::Left:
         toolIndex = (toolIndex + count - 1) % count;

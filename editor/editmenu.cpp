@@ -1,18 +1,14 @@
 #include "editor/editinterface.h"
 
+#include "editor/framelayout.h"
+
 #include <QPainter>
 
-namespace {
-
-constexpr QPoint TitleStripAt(40, 30);
-constexpr QPoint GridAt(40, 60);
-constexpr int CellSize = 48;
-
-} // namespace
+using namespace FrameLayout;
 
 void EditInterface::initMenuPanel()
 {
-    menuTitleStrip = QPixmap(240, 30);
+    menuTitleStrip = QPixmap(TitleStripSize);
     menuTitleStrip.fill(Qt::lightGray);
     menuBackground.load(programmeDir + QStringLiteral("/menuBackground.png"));
     menuIcons.load(programmeDir + QStringLiteral("/menuPic.png"));
@@ -20,7 +16,7 @@ void EditInterface::initMenuPanel()
         menuIcons.convertTo(QImage::Format_ARGB32_Premultiplied);
     menuHighlight = QPixmap(CellSize, CellSize);
     menuHighlight.fill(Qt::white);
-    processingBand = QPixmap(320, 120);
+    processingBand = QPixmap(InfoMiddle.size());
     processingBand.fill(Qt::gray);
     bufferPainter = std::make_unique<QPainter>(&screenBuffer);
     bufferPainter->setBackgroundMode(Qt::TransparentMode);
@@ -43,8 +39,7 @@ void EditInterface::navigateMenu()
     QPainter &painter = *bufferPainter;
     painter.drawPixmap(TitleStripAt, menuTitleStrip);
     painter.drawImage(GridAt, menuBackground);
-    const QPoint cell(toolIndex % ToolTable::GridColumns, toolIndex / ToolTable::GridColumns);
-    painter.drawPixmap(GridAt + cell * CellSize, menuHighlight);
+    painter.drawPixmap(cellOf(toolIndex).topLeft(), menuHighlight);
     painter.drawImage(GridAt, menuIcons);
     drawMenuText();
     drawTextInfo(QString(), QString(), browserText, cancelText);
@@ -57,14 +52,14 @@ void EditInterface::drawMenuText()
     painter.save();
     painter.setPen(Qt::black);
     painter.setFont(systemFont(24));
-    painter.drawText(QPoint(45, 50), toolNames[toolIndex]);
+    painter.drawText(ToolNameAt, toolNames[toolIndex]);
     painter.restore();
 }
 
 void EditInterface::processingPanel()
 {
     blitPicToBuffer();
-    bufferPainter->drawPixmap(QPoint(0, 60), processingBand);
+    bufferPainter->drawPixmap(InfoMiddle.topLeft(), processingBand);
     drawTextInfo(toolOptions[toolIndex], QStringLiteral("Processing..."), QString(), QString());
     showFrame();
 }

@@ -5,10 +5,10 @@ class QImageReader;
 // Why a picture could not be shown. Each has a text of its own in the language files, group
 // "EDIT_MENU".
 enum class PictureProblem {
-    Unreadable, // "EDIT_UNREADABLE": gone, or not ours to read
+    Unreadable,  // "EDIT_UNREADABLE": gone, or not ours to read
     NotAPicture, // "EDIT_NOT_A_PICTURE": no reader knows the file's format
-    Damaged,    // "EDIT_DAMAGED": a known format, but broken
-    TooLarge,   // "EDIT_TOO_LARGE_TO_SHOW": more pixels than the memory set aside for them
+    Damaged,     // "EDIT_DAMAGED": a known format, but broken
+    TooLarge,    // "EDIT_TOO_LARGE_TO_SHOW": more pixels than the memory set aside for them
 };
 
 // The problem of a reader whose read() has failed.

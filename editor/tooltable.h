@@ -34,8 +34,6 @@ struct Tool
 
 constexpr int Count = 15;
 constexpr int CropTool = 7;
-// The menu shows the tools in rows of this many, numbered row by row.
-constexpr int GridColumns = 5;
 
 const std::array<Tool, Count> &tools();
 
