@@ -3,7 +3,10 @@
 #include "browser/pxgui.h"
 #include "editor/infoline.h"
 #include "editor/viewmath.h"
+#include "platform/filename.h"
+#include "platform/filesystem.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -18,9 +21,11 @@ void EditInterface::loadPicture()
     // one is decoded.
     originPixmap = QImage(FrameWidth, FrameHeight, QImage::Format_RGB32);
     originPixmap.fill(Qt::gray);
-    std::puts(picPath.toUtf8().constData());
+    std::puts(FileName::encodeName(picPath).constData());
 
-    QImageReader reader(picPath);
+    QFile file;
+    FileSystem::openForReading(picPath, &file);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     // A photo whose EXIF data says it is turned is shown the way up it was taken; the converter
     // turns it the same way before any tool, so a crop cuts what the user saw.
