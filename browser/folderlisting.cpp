@@ -7,11 +7,12 @@
 
 namespace FolderListing {
 
-QStringList sortedNames(const QString &folder, QDir::Filters filters)
+FileSystem::Listing sortedListing(const QString &folder)
 {
-    QStringList names = QDir(folder).entryList(filters, QDir::Unsorted);
-    std::sort(names.begin(), names.end());
-    return names;
+    FileSystem::Listing listing = FileSystem::list(folder);
+    std::sort(listing.folders.begin(), listing.folders.end());
+    std::sort(listing.files.begin(), listing.files.end());
+    return listing;
 }
 
 void appendRow(ZListBox *list, const QPixmap &icon, const QString &text)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDir>
-#include <QStringList>
+#include "platform/filesystem.h"
 
 class QPixmap;
 class ZListBox;
@@ -9,9 +8,9 @@ class ZListBox;
 // The row scheme and ordering shared by the folder lists of the browser and the save dialog.
 namespace FolderListing {
 
-// The names of a folder's entries that pass the filter, in character-code order
+// A folder's subfolders and files from one reading, each in character-code order
 // (case-sensitive: "10" before "Alpha" before "beta", a leading "." before both).
-QStringList sortedNames(const QString &folder, QDir::Filters filters);
+FileSystem::Listing sortedListing(const QString &folder);
 
 // Appends a row of an icon and a text.
 void appendRow(ZListBox *list, const QPixmap &icon, const QString &text);

@@ -2,7 +2,10 @@
 
 #include "browser/errormessage.h"
 #include "browser/folderlisting.h"
+#include "browser/question.h"
 #include "lang/language.h"
+#include "platform/filename.h"
+#include "platform/filesystem.h"
 #include "platform/zconfig.h"
 #include "platform/zglobal.h"
 #include "platform/zlistbox.h"
@@ -13,6 +16,7 @@
 #include "savedlg/filesavedialog.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -20,9 +24,10 @@
 
 namespace {
 
-void traceLine(const char *format, const QString &text)
+// Names go to the trace as the bytes the file system holds.
+void traceLine(const QString &path)
 {
-    std::printf(format, text.toUtf8().constData());
+    std::puts(FileName::encodeName(path).constData());
 }
 
 } // namespace
@@ -115,29 +120,34 @@ void PxGui::initGui()
 
 void PxGui::showDir()
 {
-    traceLine("%s\n", curDir);
+    traceLine(curDir);
     fileList->clear();
     FolderListing::appendRow(fileList,
                              iconReader.getIcon(QStringLiteral("gen_back_to_arrw_small.bmp")),
                              QStringLiteral(".."));
     // The back row is highlighted even in a folder that cannot be read, so Return leads out.
     fileList->setCurrentItem(0);
-    if (!QFileInfo(curDir).isDir() || !QFileInfo(curDir).isReadable())
+    const FileSystem::Listing listing = FolderListing::sortedListing(curDir);
+    if (!listing.readable)
         return;
 
+    // A large folder's trace goes out in one piece rather than a write for every line.
+    QByteArray trace;
     const QPixmap folderIcon = iconReader.getIcon(QStringLiteral("fm_folder_small.bmp"));
-    for (const QString &name : FolderListing::sortedNames(curDir, QDir::Dirs | QDir::Hidden)) {
-        traceLine("DIR    %s\n", name);
+    for (const QString &name : listing.folders) {
+        const QByteArray line = "DIR    " + FileName::encodeName(name) + '\n';
+        trace += line;
         if (name == QLatin1String(".") || name == QLatin1String(".."))
             continue;
         FolderListing::appendRow(fileList, folderIcon, name);
-        traceLine("DIR    %s\n", name);
+        trace += line;
     }
     const QPixmap fileIcon = iconReader.getIcon(QStringLiteral("fm_insert_file_small.bmp"));
-    for (const QString &name : FolderListing::sortedNames(curDir, QDir::Files | QDir::Hidden)) {
-        traceLine("FILE    %s\n", name);
+    for (const QString &name : listing.files) {
+        trace += "FILE    " + FileName::encodeName(name) + '\n';
         FolderListing::appendRow(fileList, fileIcon, name);
     }
+    std::fwrite(trace.constData(), 1, size_t(trace.size()), stdout);
 }
 
 QString PxGui::rowName(int row) const
@@ -155,12 +165,14 @@ void PxGui::itemSelected(int row)
     if (!fileList->item(row))
         return;
     const QString path = FolderListing::childPath(curDir, rowName(row));
-    traceLine("%s\n", path);
-    if (!QFileInfo(path).isFile()) {
+    traceLine(path);
+    if (FileSystem::kind(path) != FileSystem::Kind::File) {
         curDir = path;
         showDir();
         return;
     }
+    if (!mayDiscardEdits("UI_UNSAVED_OPEN"))
+        return;
     picPath = path;
     emit pathInit();
     hide();
@@ -177,11 +189,18 @@ void PxGui::edit()
     if (fileList->currentItem() < 0)
         return;
     // Composed without the root's special case: at "/" the path starts with two slashes.
-    picPath = curDir + QLatin1Char('/') + rowName(fileList->currentItem());
-    if (QFileInfo(picPath).isFile()) {
-        hide();
-        emit pathInit();
+    const QString path = curDir + QLatin1Char('/') + rowName(fileList->currentItem());
+    if (FileSystem::kind(path) != FileSystem::Kind::File) {
+        // The path of edits not yet saved is what a save needs; a folder row must not take it.
+        if (!unsavedEdits)
+            picPath = path;
+        return;
     }
+    if (!mayDiscardEdits("UI_UNSAVED_OPEN"))
+        return;
+    picPath = path;
+    hide();
+    emit pathInit();
 }
 
 void PxGui::about()
@@ -196,15 +215,45 @@ void PxGui::about()
 
 void PxGui::quit()
 {
-    QApplication::quit();
+    if (mayDiscardEdits("UI_UNSAVED_QUIT"))
+        QApplication::quit();
 }
 
 void PxGui::fileSaveAs()
 {
-    if (QFile::exists(picPath)) {
+    if (FileSystem::kind(picPath) != FileSystem::Kind::Missing) {
         FileSaveDialog dialog(curDir, picPath);
-        dialog.exec();
+        if (dialog.exec() == 1) {
+            unsavedEdits = false;
+            showSavedFile(dialog.getSavePath());
+        }
         return;
     }
     showError(QStringLiteral("Please select a valid file!"));
+}
+
+// Edits not saved go only when the user agrees, and are not asked about again.
+bool PxGui::mayDiscardEdits(const char *questionKey)
+{
+    if (!unsavedEdits)
+        return true;
+    if (!askYesNo(*langConfig, Language::menuText(*langConfig, questionKey)))
+        return false;
+    unsavedEdits = false;
+    return true;
+}
+
+// The list moves to the folder saved in, with the saved file highlighted, so that Edit opens
+// the picture just written.
+void PxGui::showSavedFile(const QString &path)
+{
+    curDir = FolderListing::parentPath(path);
+    showDir();
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    for (int row = 1; row < fileList->count(); ++row) {
+        if (rowName(row) == name) {
+            fileList->setCurrentItem(row);
+            return;
+        }
+    }
 }

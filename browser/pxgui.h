@@ -22,6 +22,9 @@ public:
 
     QString getPicPath() const { return picPath; }
     void setPicPath(const QString &path) { picPath = path; }
+    // Set while the picture in the editor holds tools applied since it was last saved: quitting
+    // and choosing another picture then ask first. A save clears it.
+    void setUnsavedEdits(bool unsaved) { unsavedEdits = unsaved; }
 
     // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop. Where
     // that folder does not exist: the user's Pictures folder, else the home folder.
@@ -46,6 +49,8 @@ private:
     void initGui();
     void showDir();
     QString rowName(int row) const;
+    bool mayDiscardEdits(const char *questionKey);
+    void showSavedFile(const QString &path);
 
     ZOptionsMenu *optionsMenu = nullptr;
     ZSoftKey *softKey = nullptr;
@@ -54,6 +59,7 @@ private:
     QString curDir;
     RES_ICON_Reader iconReader;
     std::unique_ptr<ZConfig> langConfig;
+    bool unsavedEdits = false;
 
     friend struct TestProbe;
 };

@@ -263,6 +263,7 @@ void EditInterface::showStep(const QString &picture, const QString &text)
         return;
     picPath = picture;
     notice = text;
+    browser->setUnsavedEdits(undoHistory.isEdited());
     loadPicture();
 }
 

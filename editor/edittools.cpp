@@ -1,5 +1,6 @@
 #include "editor/editinterface.h"
 
+#include "browser/pxgui.h"
 #include "platform/converter/convertargs.h"
 #include "platform/converterrun.h"
 #include "platform/workingfolder.h"
@@ -61,6 +62,7 @@ void EditInterface::execCommand()
     if (status == 0) {
         picPath = workingCopy;
         undoHistory.add(workingCopy, workingFolder->privateFolder());
+        browser->setUnsavedEdits(true);
         if (tracesOutcome(toolIndex))
             std::puts("operation successiful!");
     } else if (status == ConverterRun::Cancelled) {

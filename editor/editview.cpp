@@ -4,7 +4,10 @@
 #include "editor/infoline.h"
 #include "editor/pictureproblem.h"
 #include "editor/viewmath.h"
+#include "platform/filename.h"
+#include "platform/filesystem.h"
 
+#include <QFile>
 #include <QImageReader>
 #include <QPainter>
 
@@ -15,14 +18,16 @@ using namespace ViewMath;
 void EditInterface::loadPicture()
 {
     topLeftX = topLeftY = blitX = blitY = 0;
-    // The gray stand-in goes first, which also lets the previous picture go before the next
-    // one is decoded.
+    // The gray stand-in and an empty view go first, so that the previous picture and its
+    // pyramid are gone before the next one is decoded.
     originPixmap = QImage(FrameWidth, FrameHeight, QImage::Format_RGB32);
     originPixmap.fill(Qt::gray);
     viewPixmap.setPicture(QImage());
-    std::puts(picPath.toUtf8().constData());
+    std::puts(FileName::encodeName(picPath).constData());
 
-    QImageReader reader(picPath);
+    QFile file;
+    FileSystem::openForReading(picPath, &file);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     // A photo whose EXIF data says it is turned is shown the way up it was taken; the converter
     // turns it the same way before any tool, so a crop cuts what the user saw.

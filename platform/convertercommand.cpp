@@ -1,5 +1,7 @@
 #include "platform/convertercommand.h"
 
+#include "platform/filename.h"
+
 #include <algorithm>
 
 namespace ConverterCommand {
@@ -26,9 +28,10 @@ QString shellQuoted(const QString &path)
 QByteArray command(const QString &programmeDir, const QString &source, const QString &options,
                    const QString &destination)
 {
-    return (shellQuoted(programmeDir + QStringLiteral("/convert")) + u' ' + shellQuoted(source) +
-            u' ' + options + shellQuoted(destination))
-            .toUtf8();
+    // Quoting adds only ASCII, and inside single quotes the shell takes every other byte as it
+    // is, so names that are not UTF-8 reach the converter unchanged.
+    return FileName::encodeName(shellQuoted(programmeDir + QStringLiteral("/convert")) + u' ' +
+                                shellQuoted(source) + u' ' + options + shellQuoted(destination));
 }
 
 } // namespace ConverterCommand

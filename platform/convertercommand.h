@@ -12,7 +12,7 @@ namespace ConverterCommand {
 QString shellQuoted(const QString &path);
 
 // The program directory's converter, the source, one blank, the options (each ending in a
-// blank) and the destination, as the bytes the shell is given.
+// blank) and the destination, as the bytes the shell is given: names as their own bytes.
 QByteArray command(const QString &programmeDir, const QString &source, const QString &options,
                    const QString &destination);
 

@@ -50,10 +50,6 @@ bool ZComboBox::eventFilter(QObject *watched, QEvent *event)
     if (watched != m_combo || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        focusNextPrevChild(key == Qt::Key_Down);
-        return true;
-    }
     if ((key == Qt::Key_Left || key == Qt::Key_Right) && count() > 0) {
         const int next = (currentItem() + (key == Qt::Key_Right ? 1 : count() - 1)) % count();
         m_combo->setCurrentIndex(next);

@@ -6,7 +6,7 @@ class QComboBox;
 class QLabel;
 
 // A choice among texts, with an instruction before it. Left and Right change the choice and
-// emit activated(); Up and Down move to the previous and next field.
+// emit activated(); Up and Down are left to the form around it.
 class ZComboBox : public QWidget
 {
     Q_OBJECT

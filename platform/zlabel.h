@@ -8,9 +8,17 @@ class ZLabel : public QLabel
     Q_OBJECT
 
 public:
-    explicit ZLabel(const QString &text, QWidget *parent = nullptr)
-        : QLabel(text, parent)
-    {
-        setTextFormat(Qt::PlainText);
-    }
+    explicit ZLabel(const QString &text, QWidget *parent = nullptr);
+
+    // A line too long for the label shows what fits, cut off at the given side; text() stays
+    // whole.
+    void setElideMode(Qt::TextElideMode mode);
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Qt::TextElideMode m_elideMode = Qt::ElideNone;
 };

@@ -1,6 +1,5 @@
 #include "platform/zlineedit.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -17,7 +16,6 @@ ZLineEdit::ZLineEdit(QWidget *parent)
     column->addWidget(m_title);
     column->addWidget(m_edit);
     setFocusProxy(m_edit);
-    m_edit->installEventFilter(this);
 }
 
 void ZLineEdit::setTitle(const QString &title)
@@ -33,16 +31,4 @@ QString ZLineEdit::text() const
 void ZLineEdit::setText(const QString &text)
 {
     m_edit->setText(text);
-}
-
-bool ZLineEdit::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == m_edit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Down || key == Qt::Key_Up) {
-            focusNextPrevChild(key == Qt::Key_Down);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 
-// A text field with its title above it. Up and Down move to the previous and next field.
+// A text field with its title above it.
 class ZLineEdit : public QWidget
 {
     Q_OBJECT
@@ -16,9 +16,6 @@ public:
     void setTitle(const QString &title);
     QString text() const;
     void setText(const QString &text);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QLabel *m_title;

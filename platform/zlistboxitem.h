@@ -4,7 +4,8 @@
 
 class ZListBox;
 
-// A list row made of sub-items: sub-item 0 is the row's icon, sub-item 1 its text.
+// A list row made of sub-items: sub-item 0 is the row's icon, sub-item 1 its text, which may be
+// a file name that is not all text (it shows with its odd bytes escaped).
 class ZListBoxItem : public QListWidgetItem
 {
 public:

@@ -3,7 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-ZMessageDlg::ZMessageDlg(const QString &title, const QString &text, QWidget *parent)
+ZMessageDlg::ZMessageDlg(const QString &title, const QString &text, MessageType type,
+                         QWidget *parent)
     : ZPopup(parent)
     , m_text(text)
 {
@@ -12,5 +13,8 @@ ZMessageDlg::ZMessageDlg(const QString &title, const QString &text, QWidget *par
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     contentLayout()->addWidget(label);
-    setSoftKeyTexts(tr("OK"), QString());
+    if (type == TypeYesNo)
+        setSoftKeyTexts(tr("Yes"), tr("No"));
+    else
+        setSoftKeyTexts(tr("OK"), QString());
 }

@@ -20,11 +20,14 @@ public:
     // The icon is one of the system icons, named by its file name.
     void setTitleIcon(const QString &iconName);
 
+    // The texts of the left (confirming) and right (cancelling) keys; the platform cannot read
+    // the program's language files, so a caller that shows its own language sets them.
+    void setSoftKeyTexts(const QString &confirm, const QString &cancel);
+
     int exec() override;
 
 protected:
     QVBoxLayout *contentLayout() const { return m_content; }
-    void setSoftKeyTexts(const QString &confirm, const QString &cancel);
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

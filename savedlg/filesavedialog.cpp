@@ -2,8 +2,11 @@
 
 #include "browser/errormessage.h"
 #include "browser/folderlisting.h"
+#include "browser/question.h"
 #include "lang/language.h"
 #include "platform/converterrun.h"
+#include "platform/filename.h"
+#include "platform/filesystem.h"
 #include "platform/zappinfoarea.h"
 #include "platform/zcombobox.h"
 #include "platform/zconfig.h"
@@ -16,7 +19,6 @@
 #include "platform/zsoftkey.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -58,7 +60,11 @@ FileSaveDialog::FileSaveDialog(QString folder, QString source)
     separator = new ZSeparator(this);
     formContainer->addChild(separator);
 
-    folderLabel = new ZLabel(Language::menuText(*langConfig, "UI_FILE_FOLDER") + curDir, this);
+    folderLabel = new ZLabel(Language::menuText(*langConfig, "UI_FILE_FOLDER") +
+                                     FileName::displayName(curDir),
+                             this);
+    // Folders deep down differ in their last names, so a long line keeps its end.
+    folderLabel->setElideMode(Qt::ElideLeft);
     formContainer->addChild(folderLabel);
 
     folderList = new ZListBox(this);
@@ -98,11 +104,10 @@ void FileSaveDialog::showDir()
     FolderListing::appendRow(folderList,
                              iconReader.getIcon(QStringLiteral("gen_back_to_arrw_small.bmp")),
                              QStringLiteral(".."));
-    const QFileInfo folder(curDir);
-    if (folder.isDir() && folder.isReadable()) {
-        const QPixmap folderIcon = iconReader.getIcon(QStringLiteral("fm_folder_small.bmp"));
-        const QDir::Filters filters = QDir::Dirs | QDir::NoDotAndDotDot;
-        for (const QString &name : FolderListing::sortedNames(curDir, filters))
+    const QPixmap folderIcon = iconReader.getIcon(QStringLiteral("fm_folder_small.bmp"));
+    // Hidden folders are not offered, nor "." and "..".
+    for (const QString &name : FolderListing::sortedListing(curDir).folders) {
+        if (!name.startsWith(QLatin1Char('.')))
             FolderListing::appendRow(folderList, folderIcon, name);
     }
     // The back row is highlighted even in a folder that cannot be read, so Return leads out.
@@ -119,18 +124,18 @@ void FileSaveDialog::itemSelected(int row)
 {
     if (row == 0) {
         back();
-        folderLabel->setText(QStringLiteral("Folder:") + curDir);
+        folderLabel->setText(QStringLiteral("Folder:") + FileName::displayName(curDir));
         return;
     }
     const ZListBoxItem *item = folderList->item(row);
     if (!item)
         return;
     const QString path = FolderListing::childPath(curDir, item->getSubItemText(1));
-    if (QFileInfo(path).isFile())
+    if (FileSystem::kind(path) == FileSystem::Kind::File)
         return;
     curDir = path;
     showDir();
-    folderLabel->setText(QStringLiteral("Folder: ") + curDir);
+    folderLabel->setText(QStringLiteral("Folder: ") + FileName::displayName(curDir));
 }
 
 void FileSaveDialog::itemActivated(int index)
@@ -157,6 +162,11 @@ void FileSaveDialog::fileSaveOk()
         return;
     }
     savePath = FolderListing::childPath(curDir, name + fileType);
+    if (FileSystem::kind(savePath) == FileSystem::Kind::File) {
+        const QString question = Language::menuText(*langConfig, "UI_REPLACE_FILE");
+        if (!askYesNo(*langConfig, question.arg(FileName::displayName(name + fileType))))
+            return;
+    }
     const int status = ConverterRun::run(programmeDir, sourcePath, QString(), savePath,
                                          "file save command:%s\n");
     if (status == 0) {

@@ -29,6 +29,8 @@ public:
 
     void showDir();
     void back();
+    // The file the latest save wrote, or tried to write.
+    QString getSavePath() const { return savePath; }
 
     // A name the converter can be given: not empty, shorter than 128 bytes in UTF-8, and free
     // of the characters that no file name on the handset's storage may hold.

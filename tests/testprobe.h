@@ -21,6 +21,7 @@ struct TestProbe
     }
     static ZListBox *fileList(const PxGui &browser) { return browser.fileList; }
     static ZOptionsMenu *optionsMenu(const PxGui &browser) { return browser.optionsMenu; }
+    static bool unsavedEdits(const PxGui &browser) { return browser.unsavedEdits; }
     static QStringList rows(const ZListBox *list)
     {
         QStringList texts;

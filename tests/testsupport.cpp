@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include "platform/filename.h"
 #include "platform/zapplication.h"
 
 #include <QBuffer>
@@ -122,7 +123,8 @@ QString StdoutCapture::finish()
     close(m_saved);
     m_saved = -1;
     m_file.seek(0);
-    return QString::fromUtf8(m_file.readAll());
+    // Names are traced as their bytes; this keeps the ones that are not UTF-8.
+    return FileName::decodeName(m_file.readAll());
 }
 
 void answerModal(std::function<void(QWidget *)> action)

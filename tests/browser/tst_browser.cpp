@@ -1,10 +1,18 @@
+#include "platform/filename.h"
 #include "platform/zapplication.h"
+#include "platform/zlineedit.h"
 #include "platform/zmessagedlg.h"
 #include "platform/zoptionsmenu.h"
 #include "testprobe.h"
 #include "testsupport.h"
 
 #include <QPointer>
+
+#include <cstdio>
+
+#include <sys/stat.h>
+
+using FileName::decodeName;
 
 using Probe = TestProbe;
 
@@ -138,6 +146,106 @@ private slots:
         });
         QTimer::singleShot(5000, [] { QCoreApplication::exit(1); });
         QCOMPARE(zApp->exec(), 0);
+    }
+
+    // While edits are unsaved, quitting and choosing another picture ask first: Yes goes on and
+    // is not asked again, No leaves everything as it was.
+    void unsavedEditsAskFirst_data()
+    {
+        // Keys to the open menu, else to the list; those that choose the picture start by going
+        // down to its row.
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("yes");
+        for (const char *keys :
+             {"Down Down Return", "Down Down F9 Return", "F11", "F9 Down Down Down Return"}) {
+            for (const bool yes : {true, false})
+                QTest::addRow("%s, %s", keys, yes ? "Yes" : "No") << QString(keys) << yes;
+        }
+    }
+    void unsavedEditsAskFirst()
+    {
+        QFETCH(QString, keys);
+        QFETCH(bool, yes);
+        const auto browser = browserOn(tree("DCIM"));
+        browser->setPicPath(tree("edited.png"));
+        browser->setUnsavedEdits(true);
+        browser->show();
+        QSignalSpy handedOver(browser.get(), SIGNAL(pathInit()));
+        QStringList questions;
+        answerModal([&](QWidget *modal) {
+            questions.append(qobject_cast<ZMessageDlg *>(modal)->text());
+            QTest::keyClick(modal, yes ? Qt::Key_F9 : Qt::Key_F11);
+        });
+        QObject context;
+        QTimer::singleShot(0, &context, [&] {
+            for (const QString &key : keys.split(' ')) {
+                QWidget *menu = QApplication::activePopupWidget();
+                QTest::keyClick(menu ? menu : Probe::fileList(*browser),
+                                QKeySequence(key)[0].key());
+            }
+            QTimer::singleShot(200, &context, [] { QCoreApplication::exit(2); });
+        });
+        const bool quit = zApp->exec() == 0;
+
+        const bool opens = keys.startsWith("Down");
+        QCOMPARE(questions, QStringList(opens ? "The edited picture is not saved. Open another "
+                                                "picture anyway?"
+                                              : "The edited picture is not saved. Quit anyway?"));
+        QCOMPARE(quit, yes && !opens);
+        QCOMPARE(handedOver.count(), int(yes && opens));
+        QCOMPARE(browser->getPicPath(), yes && opens ? tree("DCIM/photo.jpg") : tree("edited.png"));
+        QCOMPARE(Probe::unsavedEdits(*browser), !yes);
+    }
+
+    // A picture and a folder whose names are not UTF-8: listed (the bytes escaped on screen,
+    // raw in the trace), opened, mirrored through the converter's command line and saved into
+    // that folder, which the browser then lists with the saved file lit, for Edit to open it.
+    void namesThatAreNotText()
+    {
+        ProgramDir programDir;
+        QTemporaryDir storage;
+        const QByteArray root = QFile::encodeName(storage.path()) + '/';
+        QCOMPARE(::mkdir((root + "d\xE9j\xE0").constData(), 0700), 0);
+        QVERIFY(quarters(16, 12).save(storage.filePath("plain.png")));
+        QCOMPARE(std::rename((root + "plain.png").constData(), (root + "caf\xE9.png").constData()),
+                 0);
+        const QString folder = decodeName("d\xE9j\xE0"), picture = decodeName("caf\xE9.png");
+        qputenv("PICTALUX_START_DIR", root);
+
+        StdoutCapture capture;
+        EditInterface editor;
+        PxGui &browser = *Probe::browser(editor);
+        QCOMPARE(rows(browser), QStringList({"..", folder, picture}));
+        QCOMPARE(Probe::fileList(browser)->item(2)->text(), "caf\\xE9.png");
+        browser.itemSelected(2);
+        QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
+        Probe::toolIndex(editor) = 0;
+        editor.execCommand();
+        QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
+        browser.setUnsavedEdits(true);
+        answerModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<FileSaveDialog *>(modal);
+            ZListBox *list = Probe::folderList(*dialog);
+            list->setCurrentItem(Probe::rows(list).indexOf(folder));
+            QTest::keyClick(list, Qt::Key_Return);
+            Probe::nameEdit(*dialog)->setText("saved");
+            dialog->itemActivated(2);
+            QTest::keyClick(modal, Qt::Key_F9);
+        });
+        browser.fileSaveAs();
+        const QString trace = capture.finish();
+        const QString saved = storage.filePath(folder + "/saved.png");
+        for (const QString &line : {"DIR    " + folder, "FILE    " + picture,
+                                    "'" + storage.filePath(picture) + "' -flop ", saved + "'"})
+            QVERIFY2(trace.contains(line), qPrintable(FileName::displayName(line)));
+
+        QCOMPARE(Probe::curDir(browser), storage.filePath(folder));
+        QCOMPARE(rows(browser).value(Probe::fileList(browser)->currentItem()), "saved.png");
+        QVERIFY(!Probe::unsavedEdits(browser));
+        browser.edit();
+        QTRY_COMPARE(Probe::picPath(editor), saved);
+        QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
+        QCOMPARE(describePicture(Probe::originPixmap(editor)), "16x12 green/blue");
     }
 };
 

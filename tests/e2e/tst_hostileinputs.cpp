@@ -129,6 +129,8 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QSize, shown);
         QFETCH(bool, turns);
+        // Each row opens a picture of its own; the previous row's edits are not to be kept.
+        browser().setUnsavedEdits(false);
         browser().show();
         choose(name);
         awaitView();

@@ -1,3 +1,6 @@
+#include "platform/convertercommand.h"
+#include "platform/filename.h"
+#include "platform/filesystem.h"
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
 #include "platform/zapplication.h"
@@ -8,6 +11,12 @@
 #include "platform/zoptionsmenu.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using FileName::decodeName;
 
 // Records the slots that the framework classes call.
 class Receiver : public QObject
@@ -122,6 +131,62 @@ private slots:
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                           list.visualItemRect(list.item(2)).center());
         QCOMPARE(selected, QList<QVariantList>({{1}, {2}}));
+    }
+
+    void namesKeepTheirBytes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("ASCII") << QByteArray("my photo.jpg") << "my photo.jpg";
+        QTest::newRow("UTF-8") << QByteArray("Grüße 写真") << "Grüße 写真";
+        // U+10080's second half lies among the escapes, yet is text.
+        QTest::newRow("beyond U+FFFF") << QByteArray("\xF0\x90\x82\x80") << "\U00010080";
+        QTest::newRow("Latin-1") << QByteArray("caf\xE9.png") << "caf\\xE9.png";
+        QTest::newRow("UTF-8 surrogate") << QByteArray("\xED\xB2\x80") << "\\xED\\xB2\\x80";
+        QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << "\\xC0\\xAF";
+        QTest::newRow("cut at the end") << QByteArray("a\xE5\x86") << "a\\xE5\\x86";
+    }
+    void namesKeepTheirBytes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, shown);
+        const QString name = decodeName(bytes);
+        QCOMPARE(FileName::encodeName(name), bytes);
+        QCOMPARE(FileName::displayName(name), shown);
+        // The shell is given the bytes, quoted.
+        QCOMPARE(ConverterCommand::command("/p", name, "-flop ", "/out"),
+                 "/p/convert '" + bytes + "' -flop /out");
+    }
+
+    // Every kind of entry, listed, told and opened through its bytes; nothing waits on a FIFO.
+    void fileSystemByBytes()
+    {
+        QTemporaryDir dir;
+        const QByteArray root = QFile::encodeName(dir.path()) + '/';
+        writeFile(dir.filePath("file"), "bytes");
+        QCOMPARE(::mkfifo((root + "fifo").constData(), 0600), 0);
+        QVERIFY(QFile::link("file", dir.filePath("link")) &&
+                QFile::link("-", dir.filePath("dangling")));
+        QCOMPARE(::mkdir((root + "d\xE9j\xE0").constData(), 0700), 0);
+        QCOMPARE(::link((root + "file").constData(), (root + "caf\xE9").constData()), 0);
+        const FileSystem::Listing listing = FileSystem::list(dir.path());
+        QVERIFY(listing.readable && listing.folders.contains("..") &&
+                !FileSystem::list(dir.filePath("file")).readable);
+        using Kind = FileSystem::Kind;
+        const QList<QPair<QByteArray, Kind>> kinds = {{"link", Kind::File},
+                                                      {"caf\xE9", Kind::File},
+                                                      {"d\xE9j\xE0", Kind::Folder},
+                                                      {"fifo", Kind::Other},
+                                                      {"dangling", Kind::Missing}};
+        for (const auto &[name, kind] : kinds) {
+            QCOMPARE(listing.files.contains(decodeName(name)), kind == Kind::File);
+            QCOMPARE(listing.folders.contains(decodeName(name)), kind == Kind::Folder);
+            QCOMPARE(FileSystem::kind(decodeName(root + name)), kind);
+            QFile file;
+            QCOMPARE(FileSystem::openForReading(decodeName(root + name), &file),
+                     kind == Kind::File);
+            QCOMPARE(file.readAll(), QByteArray(kind == Kind::File ? "bytes" : ""));
+        }
     }
 };
 

@@ -3,6 +3,7 @@
 #include "platform/zlabel.h"
 #include "platform/zlineedit.h"
 #include "platform/zmessagedlg.h"
+#include "platform/zsoftkey.h"
 #include "testprobe.h"
 #include "testsupport.h"
 
@@ -13,15 +14,21 @@ struct Dialog : MyBaseDlg
     using MyBaseDlg::accept, MyBaseDlg::done, MyBaseDlg::reject; // ends runs as subclasses do
 };
 
-// Runs the action, dismissing each message popup it opens, and returns the popups' texts.
-static QStringList popupsDuring(const std::function<void()> &action)
+// Runs the action, answering each message popup it opens with the key, and returns the popups'
+// texts; a question's are followed by its two keys, as in "Go? [Yes/No]".
+static QStringList popupsDuring(const std::function<void()> &action,
+                                Qt::Key answer = Qt::Key_Return)
 {
     QStringList texts;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto *popup = qobject_cast<ZMessageDlg *>(QApplication::activeModalWidget())) {
-            texts.append(popup->text());
-            QTest::keyClick(popup, Qt::Key_Return);
+            const ZSoftKey *keys = popup->findChild<ZSoftKey *>();
+            texts.append(keys->text(1).isEmpty()
+                                 ? popup->text()
+                                 : QStringLiteral("%1 [%2/%3]")
+                                           .arg(popup->text(), keys->text(0), keys->text(1)));
+            QTest::keyClick(popup, answer);
         }
     });
     poll.start(5);
@@ -225,6 +232,70 @@ private slots:
         QVERIFY(!QFile::exists(tree("list/stopped.jpg")));
     }
 
+    // An existing picture is replaced only after Yes; No, the right soft key, and Escape leave
+    // the dialog as it was, with nothing run.
+    void replacingAPictureAsksFirst_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Qt::Key>("answer");
+        QTest::addColumn<bool>("saves");
+        QTest::newRow("new name: no question") << "new" << Qt::Key_F11 << true;
+        QTest::newRow("Yes (left soft key)") << "old" << Qt::Key_F9 << true;
+        QTest::newRow("No (right soft key)") << "old" << Qt::Key_F11 << false;
+        QTest::newRow("Escape") << "old" << Qt::Key_Escape << false;
+    }
+    void replacingAPictureAsksFirst()
+    {
+        QFETCH(QString, name);
+        QFETCH(Qt::Key, answer);
+        QFETCH(bool, saves);
+        ProgramDir programDir;
+        programDir.useFakeConverter(ProgramDir::Converter::Copies);
+        QTemporaryDir folder;
+        writeFile(folder.filePath("old.png"), "old bytes");
+        FileSaveDialog dialog(folder.path(), tree("source.png"));
+        TestProbe::nameEdit(dialog)->setText(name);
+        dialog.itemActivated(2);
+        dialog.show();
+        StdoutCapture capture;
+        const QStringList popups =
+                popupsDuring([&] { QTest::keyClick(&dialog, Qt::Key_F9); }, answer);
+        const QStringList trace = capture.finish().split('\n').filter("file save command:");
+
+        const QString saved = folder.filePath(name + ".png");
+        QCOMPARE(popups, name == "new"
+                                 ? QStringList()
+                                 : QStringList{"old.png already exists. Replace it? [Yes/No]"});
+        QCOMPARE(dialog.isVisible(), !saves);
+        QCOMPARE(trace, saves ? QStringList{"file save command:" + programDir.filePath("convert ") +
+                                            tree("source.png ") + saved}
+                              : QStringList());
+        QCOMPARE(TestProbe::nameEdit(dialog)->text() + TestProbe::fileType(dialog), name + ".png");
+        QCOMPARE(TestProbe::curDir(dialog), folder.path());
+    }
+
+    // Up and Down walk the name, the type and the folder list; the list keeps them for its rows
+    // and gives Up back from its first row.
+    void keysWalkTheFields()
+    {
+        FileSaveDialog dialog(tree("list"), tree("source.png"));
+        dialog.show();
+        const QMap<QWidget *, QString> fields = {
+                {TestProbe::nameEdit(dialog)->focusProxy(), "name"},
+                {TestProbe::typeCombo(dialog)->focusProxy(), "type"},
+                {TestProbe::folderList(dialog), "list"}};
+        QStringList route;
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up,
+                                  Qt::Key_Up, Qt::Key_Up, Qt::Key_Up}) {
+            QTest::keyClick(dialog.focusWidget(), key);
+            route.append(fields.value(dialog.focusWidget()) +
+                         QString::number(TestProbe::folderList(dialog)->currentItem()));
+        }
+        QCOMPARE(route, QStringList({"name0", "type0", "list0", "list1", "list0", "type0", "name0",
+                                     "name0"}));
+        QCOMPARE(TestProbe::fileType(dialog), ".jpg");
+    }
+
     void aFailedSaveChangesNothing()
     {
         ProgramDir programDir;
@@ -243,7 +314,9 @@ private slots:
         // The test library's own warnings share the output; only the trace lines count.
         const QStringList trace = capture.finish().split('\n').filter("file save command:");
 
-        QCOMPARE(popups, QStringList(2, "File save failure!"));
+        const QStringList attempt = {"photo.gif already exists. Replace it? [Yes/No]",
+                                     "File save failure!"};
+        QCOMPARE(popups, attempt + attempt);
         QVERIFY(dialog.isVisible());
         QCOMPARE(trace, QStringList(2, "file save command:" + programDir.filePath("convert ") +
                                                tree("broken.png ") + tree("list/DCIM/photo.gif")));

@@ -1,0 +1,38 @@
+#include "platform/zlabel.h"
+
+#include <QPainter>
+#include <QStyle>
+
+ZLabel::ZLabel(const QString &text, QWidget *parent)
+    : QLabel(text, parent)
+{
+    setTextFormat(Qt::PlainText);
+}
+
+void ZLabel::setElideMode(Qt::TextElideMode mode)
+{
+    m_elideMode = mode;
+    updateGeometry();
+    update();
+}
+
+QSize ZLabel::minimumSizeHint() const
+{
+    // A label that cuts its text may be narrower than the text.
+    const QSize whole = QLabel::minimumSizeHint();
+    return m_elideMode == Qt::ElideNone ? whole : QSize(0, whole.height());
+}
+
+void ZLabel::paintEvent(QPaintEvent *event)
+{
+    if (m_elideMode == Qt::ElideNone) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const QRect area =
+            contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    const QString shown = fontMetrics().elidedText(text(), m_elideMode, area.width());
+    style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown,
+                          foregroundRole());
+}
