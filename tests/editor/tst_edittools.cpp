@@ -280,6 +280,8 @@ private slots:
             }
         }
         QCOMPARE(describePicture(Probe::originPixmap(editor)), shown);
+        // Quitting asks first while the picture shown is not the one on disk.
+        QCOMPARE(Probe::unsavedEdits(*Probe::browser(editor)), shown != "160x120 red/white");
         QFile file(picture);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), original);
