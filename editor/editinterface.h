@@ -18,9 +18,18 @@ class WorkingFolder;
 class ZConfig;
 
 // The picture editor: a full-screen widget that shows one picture in a 320 x 240 frame and is
-// driven entirely from the handset's keys. Everything is composed in an off-screen frame,
-// screenBuffer, which reaches the widget whole. The editor owns the browser window and every
-// other long-lived object of the program.
+// driven entirely from the handset's keys. The editor owns the browser window and every other
+// long-lived object of the program.
+//
+// The words used here:
+// - the frame: the 320 x 240 off-screen picture, screenBuffer, into which everything shown is
+//   composed; it reaches the widget whole, so the screen never shows half a frame.
+// - the view: the picture at the current scale, of which the frame shows a 320 x 240 window
+//   (topLeftX, topLeftY); view coordinates are its pixels.
+// - the working copy: pxTemp.image, the file every tool writes; after a tool it is the picture
+//   being edited, and only a save writes a file the user names.
+// - the cursor: the crop's key-driven pointer; its members say "mouse" (mouseImage, mousePos,
+//   moveMouse), as the handset's code always called it.
 class EditInterface : public QWidget
 {
     Q_OBJECT
@@ -143,7 +152,9 @@ private:
     // Takes a notice off the picture view again.
     QTimer noticeTimer;
     QPixmap screenBuffer;
-    // The picture as loaded, and the same picture at the current scale.
+    // The picture as loaded, and the same picture at the current scale. Named as pixmaps, as the
+    // handset's code had them; they are an image, and a view that renders only what a frame
+    // shows.
     QImage originPixmap;
     ScaledView viewPixmap;
     QRect infoTopRect;

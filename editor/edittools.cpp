@@ -10,21 +10,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// Only the simple tools report their outcome; a few more show their command line.
-bool tracesOutcome(int tool)
-{
-    return tool <= 6;
-}
-
-bool tracesCommand(int tool)
-{
-    return tracesOutcome(tool) || tool == 10 || tool == 12;
-}
-
-} // namespace
-
 void EditInterface::useTool()
 {
     if (toolIndex == ToolTable::CropTool)
@@ -57,19 +42,21 @@ void EditInterface::execCommand()
     // succeeded; on failure or when stopped the converter leaves it as it was.
     const QString workingCopy =
             workingFolder->workingCopyFolder() + QStringLiteral("/pxTemp.image");
-    const int status = ConverterRun::run(programmeDir, picPath, options, workingCopy,
-                                         tracesCommand(toolIndex) ? "%s\n" : nullptr);
+    const int status =
+            ConverterRun::run(programmeDir, picPath, options, workingCopy,
+                              tool.trace != ToolTable::Trace::Nothing ? "%s\n" : nullptr);
     if (status == 0) {
         picPath = workingCopy;
         undoHistory.add(workingCopy, workingFolder->privateFolder());
         browser->setUnsavedEdits(true);
-        if (tracesOutcome(toolIndex))
+        // The misspelling is kept: it is the line users' scripts wait for.
+        if (tool.trace == ToolTable::Trace::CommandAndOutcome)
             std::puts("operation successiful!");
     } else if (status == ConverterRun::Cancelled) {
         std::puts("operation cancelled");
         notice = cancelledText;
     } else {
-        if (tracesOutcome(toolIndex))
+        if (tool.trace == ToolTable::Trace::CommandAndOutcome)
             std::puts("operation failure...");
         notice = status == Converter::ExitBeyondLimits ? tooLargeText : failedText;
     }

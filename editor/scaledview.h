@@ -26,7 +26,6 @@ public:
     // The picture as loaded, at scale 1; it is shared, not copied.
     void setPicture(const QImage &picture);
     void setScale(float scale);
-    float scale() const { return m_scale; }
 
     QSize size() const { return m_size; }
     int width() const { return m_size.width(); }

@@ -5,22 +5,23 @@ namespace ToolTable {
 const std::array<Tool, Count> &tools()
 {
     using S = ValueStyle;
+    using T = Trace;
     static const std::array<Tool, Count> table = {{
-            {"flop", "FLOP", nullptr, 0, 0, S::None},
-            {"flip", "FLIP", nullptr, 0, 0, S::None},
-            {"rotate -90", "ROTATE_LEFT", nullptr, 0, 0, S::None},
-            {"rotate 90", "ROTATE_RIGHT", nullptr, 0, 0, S::None},
-            {"monochrome", "B_AND_W", nullptr, 0, 0, S::None},
-            {"negate", "NEGATIVE", nullptr, 0, 0, S::None},
-            {"emboss", "EMBOSS", "radius", 0, 15, S::Plain},
-            {"crop", "CROP", nullptr, 0, 0, S::Crop},
-            {"paint", "OIL_PAINT", "radius", 0, 6, S::Plain},
-            {"swirl", "SWIRL", "degrees", 0, 99, S::Plain},
-            {"solarize", "SOLARIZE", "threshold", 0, 99, S::PercentTrailingBlank},
-            {"sepia-tone", "SEPIA", "threshold", 0, 99, S::PercentTrailingBlank},
-            {"spread", "SPREAD", "amount", 0, 20, S::Spaced},
-            {"charcoal", "CHARCOAL", "factor", 0, 5, S::Plain},
-            {"resize", "RESIZE", "percentage", 0, 200, S::Percent},
+            {"flop", "FLOP", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"flip", "FLIP", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"rotate -90", "ROTATE_LEFT", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"rotate 90", "ROTATE_RIGHT", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"monochrome", "B_AND_W", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"negate", "NEGATIVE", nullptr, 0, 0, S::None, T::CommandAndOutcome},
+            {"emboss", "EMBOSS", "radius", 0, 15, S::Plain, T::CommandAndOutcome},
+            {"crop", "CROP", nullptr, 0, 0, S::Crop, T::Nothing},
+            {"paint", "OIL_PAINT", "radius", 0, 6, S::Plain, T::Nothing},
+            {"swirl", "SWIRL", "degrees", 0, 99, S::Plain, T::Nothing},
+            {"solarize", "SOLARIZE", "threshold", 0, 99, S::PercentTrailingBlank, T::Command},
+            {"sepia-tone", "SEPIA", "threshold", 0, 99, S::PercentTrailingBlank, T::Nothing},
+            {"spread", "SPREAD", "amount", 0, 20, S::Spaced, T::Command},
+            {"charcoal", "CHARCOAL", "factor", 0, 5, S::Plain, T::Nothing},
+            {"resize", "RESIZE", "percentage", 0, 200, S::Percent, T::Nothing},
     }};
     return table;
 }

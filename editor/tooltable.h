@@ -18,6 +18,8 @@ enum class ValueStyle {
     Crop,                 // the crop rectangle instead of a number
 };
 
+enum class Trace { Nothing, Command, CommandAndOutcome };
+
 struct Tool
 {
     const char *option;  // the converter's option word
@@ -27,9 +29,11 @@ struct Tool
     int max;
     ValueStyle style;
 
+    // What a run traces besides "index N": its command line, and whether it succeeded. Kept
+    // as users and scripts know it: only the first tools ever said how they went.
+    Trace trace;
+
     bool hasParameter() const { return label != nullptr; }
-    // The picker starts halfway between the bounds, rounded down.
-    int defaultValue() const { return min + (max - min) / 2; }
 };
 
 constexpr int Count = 15;

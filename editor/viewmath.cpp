@@ -10,8 +10,8 @@ float fitScale(QSize picture)
 {
     if (picture.width() <= FrameWidth && picture.height() <= FrameHeight)
         return 1.0f;
-    const float sx = 320.0f / float(picture.width());
-    const float sy = 240.0f / float(picture.height());
+    const float sx = float(FrameWidth) / float(picture.width());
+    const float sy = float(FrameHeight) / float(picture.height());
     return sx < sy ? sx : sy;
 }
 

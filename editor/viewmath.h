@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/zglobal.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -10,8 +12,9 @@
 // the crop rectangles it cuts follow from them.
 namespace ViewMath {
 
-constexpr int FrameWidth = 320;
-constexpr int FrameHeight = 240;
+// The frame is the handset's screen.
+constexpr int FrameWidth = ZGlobal::ScreenWidth;
+constexpr int FrameHeight = ZGlobal::ScreenHeight;
 constexpr QPoint FrameCentre(160, 120);
 constexpr int PanStep = 10;
 constexpr double ZoomStep = 0.05;

@@ -26,11 +26,6 @@ void ZKbMainWidget::setMainWidgetTitle(const QString &title)
     m_titleBar->setTitle(title);
 }
 
-QString ZKbMainWidget::mainWidgetTitle() const
-{
-    return m_titleBar->title();
-}
-
 void ZKbMainWidget::setTitleBarWidget(ZAppInfoArea *titleBar)
 {
     titleBar->setTitle(m_titleBar->title());

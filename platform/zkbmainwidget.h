@@ -16,11 +16,9 @@ public:
     explicit ZKbMainWidget(QWidget *parent = nullptr, const char *name = nullptr);
 
     void setMainWidgetTitle(const QString &title);
-    QString mainWidgetTitle() const;
     void setTitleBarWidget(ZAppInfoArea *titleBar);
     void setContentWidget(QWidget *content);
     void setCSTWidget(ZSoftKey *softKey);
-    ZSoftKey *softKeyBar() const { return m_softKey; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -21,7 +21,6 @@ public:
     int value() const;
     // The label is shown before the value; the module takes it over.
     void setLabel(ZLabel *label);
-    ZLabel *label() const { return m_label; }
 
 private:
     QHBoxLayout *m_layout;
