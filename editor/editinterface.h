@@ -177,6 +177,8 @@ private:
     int blitX = 0;
     int blitY = 0;
     int popupTicks = 0;
+    // The wheel's turn not yet taken as a zoom step.
+    int wheelTurned = 0;
     QString sizeText;
     QString scaleText;
     QString positionText;

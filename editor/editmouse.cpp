@@ -31,9 +31,15 @@ void EditInterface::mousePressEvent(QMouseEvent *event)
     navigateMenu();
 }
 
+// One zoom step a notch; the small turns of a touchpad add up to notches.
 void EditInterface::wheelEvent(QWheelEvent *event)
 {
-    const int turned = event->angleDelta().y();
-    if (editMode == ViewMode && turned != 0)
-        keyPressed(turned > 0 ? HandsetKey::ZoomIn : HandsetKey::ZoomOut);
+    constexpr int Notch = 120;
+    if (editMode != ViewMode)
+        return;
+    wheelTurned += event->angleDelta().y();
+    for (; wheelTurned >= Notch; wheelTurned -= Notch)
+        keyPressed(HandsetKey::ZoomIn);
+    for (; wheelTurned <= -Notch; wheelTurned += Notch)
+        keyPressed(HandsetKey::ZoomOut);
 }

@@ -6,6 +6,7 @@
 
 #include <QProcess>
 #include <QSpinBox>
+#include <QWheelEvent>
 
 #include <unistd.h>
 
@@ -53,12 +54,24 @@ class EditToolsTest : public QObject
         return *m_editor;
     }
     void waitForView() { QTRY_COMPARE(Probe::editMode(*m_editor), int(EditInterface::ViewMode)); }
-    // Clicks the keys named as in "Return Up + Shift+U".
+    // Clicks the keys named as in "Return Up + Shift+U"; "click:X,Y" clicks the frame's point,
+    // "wheel:N" turns the wheel N notches (up when positive).
     void press(const QString &keys)
     {
         for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
-            const QKeyCombination combination = QKeySequence(key)[0];
-            QTest::keyClick(m_editor.get(), combination.key(), combination.keyboardModifiers());
+            const QString where = key.section(u':', 1);
+            if (key.startsWith("click:")) {
+                const QPoint at(where.section(u',', 0, 0).toInt(), where.section(u',', 1).toInt());
+                QTest::mouseClick(m_editor.get(), Qt::LeftButton, {}, at);
+            } else if (key.startsWith("wheel:")) {
+                QWheelEvent wheel(QPointF(160, 120), QPointF(160, 120), {},
+                                  QPoint(0, 120 * where.toInt()), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(m_editor.get(), &wheel);
+            } else {
+                const QKeyCombination combination = QKeySequence(key)[0];
+                QTest::keyClick(m_editor.get(), combination.key(), combination.keyboardModifiers());
+            }
         }
     }
     // The crop cuts from (120, 90) to (200, 150) of the screen, the middle of a 160x120 picture.
@@ -102,6 +115,9 @@ class EditToolsTest : public QObject
         QStringList words = {QStringList{menu, "cursor", "view"}.value(Probe::editMode(editor))};
         const bool held = Probe::upPressed(editor) || Probe::downPressed(editor) ||
                           Probe::leftPressed(editor) || Probe::rightPressed(editor);
+        // The scale, once it is no longer the fitted one.
+        if (Probe::scale(editor) != 0.2f)
+            words << QString::asprintf("scale %.2f", double(Probe::scale(editor)));
         words << (Probe::mouseTimer(editor).isActive() ? "ticking" : "") << (held ? "held" : "")
               << (editor.isVisible() ? "" : "hidden")
               << (m_programDir->converterRuns().isEmpty() ? "" : "ran");
@@ -146,7 +162,18 @@ private slots:
         row("F9 in the view", "F9", "view, hidden");
         row("F11 in the view", "F11", "view, hidden, FileSaveDialog, key code is 4154");
         row("up at the top", "Up Up", "view, redrawn as it was");
-        row("zoom in at the largest", QString(" +").repeated(41), "view, redrawn as it was");
+        row("zoom in at the largest", QString(" +").repeated(41),
+            "view, scale 2.00, redrawn as it was");
+        row("zoom out", "+ PgUp = -", "view, scale 0.30");
+        row("zoom out, PageDown", "+ + PgDown", "view, scale 0.25");
+        row("up from the middle row", "Return Left Left Up", "menu 0, menu navigation");
+        row("a menu key without an action", "Return Backspace", "menu 7, menu navigation");
+        row("F9 keeps the menu", "Return F9", "menu 7, hidden, menu navigation");
+        row("click on a tool", "Return click:60,80", "menu 0, menu navigation");
+        row("click on it again", "Return click:60,80 click:60,80", "view, ran, menu navigation");
+        row("click on a caption", "Return click:300,225", "view, menu navigation");
+        row("click on the picture", "click:160,120", "view");
+        row("wheel", "wheel:2", "view, scale 0.30");
     }
     // The 1600x1200 picture is fitted at 0.20, 36 zoom-ins from the largest scale.
     void keys()
