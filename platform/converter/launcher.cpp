@@ -1,5 +1,9 @@
 #include "platform/converter/launcher.h"
 
+#include "platform/converter/engine.h"
+#include "platform/converter/resources.h"
+#include "platform/converter/workingcopy.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -143,7 +147,9 @@ public:
             fail("ImageMagick wrote no picture for " + destination.string());
         if (::chmod(m_path.c_str(), mode) != 0)
             failWithErrno("cannot set the permissions of " + m_path.string());
-        syncToDisk(m_path);
+        // Nobody reopens a working copy after a crash, so it need not wait for the disk.
+        if (!WorkingCopy::isWorkingCopy(destination.string()))
+            syncToDisk(m_path);
         if (::rename(m_path.c_str(), destination.c_str()) != 0)
             failWithErrno("cannot replace " + destination.string());
         m_path.clear();
@@ -286,10 +292,14 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
     const std::string safeFolder = workspace.link(fs::absolute(folder), "folder");
     // ImageMagick's own temporary files then go when the workspace goes, even after a kill.
     ::setenv("MAGICK_TEMPORARY_PATH", workspace.path().c_str(), 1);
+    ::setenv("MAGICK_TMPDIR", workspace.path().c_str(), 1);
+    Resources::giveMachine(workspace.path());
 
-    const pid_t child = spawn(imageMagickArguments(imageMagick, safeSource, request.options,
-                                                   safeFolder + "/" + output.fileName()),
-                              signals.original);
+    const Engine::Job job{safeSource, request.options, safeFolder + "/" + output.fileName(),
+                          request.destination, WorkingCopy::inspect(source)};
+    const pid_t child =
+            spawn(Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job),
+                  signals.original);
     const int exitCode = await(child, signals.stops);
     if (exitCode == 0)
         output.commit(destination, mode);

@@ -1,0 +1,113 @@
+#include "platform/converter/engine.h"
+
+#include "platform/converter/convertargs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include <unistd.h>
+
+namespace Engine {
+namespace {
+
+// A radius as the tools give it: a whole number of a few digits.
+std::optional<int> wholeNumber(std::string_view text)
+{
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    return std::stoi(std::string(text));
+}
+
+// Taps further than this from the centre weigh less than 1e-6 and never move a pixel by a level.
+constexpr int EmbossReach = 3;
+
+} // namespace
+
+std::string embossKernel(std::string_view radius)
+{
+    // ImageMagick's emboss is a convolution along one diagonal with Gaussian weights (sigma 1),
+    // scaled to a sum of one, then an equalisation of every channel. Its kernel is square, so
+    // it multiplies 2r+1 times more zeros than weights.
+    const std::optional<int> r = wholeNumber(radius);
+    if (!r || *r < 1)
+        return {};
+    std::vector<double> weights; // from v = -r to r, at u = -v
+    double sum = 0;
+    for (int v = -*r; v <= *r; ++v) {
+        const int u = -v;
+        const double sign = u < 0 || v < 0 ? -8.0 : 8.0;
+        weights.push_back(sign * std::exp(-(double(u) * u + v * v) / 2.0) / (2.0 * M_PI));
+        sum += weights.back();
+    }
+    const double scale = 1.0 / sum;
+    const int reach = std::min(*r, EmbossReach);
+    const int width = 2 * reach + 1;
+    std::string kernel = std::to_string(width) + "x" + std::to_string(width) + ":";
+    for (int v = -reach; v <= reach; ++v) {
+        for (int u = -reach; u <= reach; ++u) {
+            if (u == -v) {
+                char weight[32];
+                std::snprintf(weight, sizeof weight, "%.17g", weights[v + *r] * scale);
+                kernel += weight;
+            } else {
+                kernel += '-';
+            }
+            kernel += v == reach && u == reach ? "" : ",";
+        }
+    }
+    return kernel;
+}
+
+std::string installedGraphicsMagick()
+{
+    const char *chosen = std::getenv("PICTALUX_GRAPHICSMAGICK");
+    const std::string program = chosen ? chosen : PICTALUX_GRAPHICSMAGICK;
+    return !program.empty() && ::access(program.c_str(), X_OK) == 0 ? program : std::string();
+}
+
+std::vector<std::string> commandLine(const Programs &programs, const Job &job)
+{
+    std::vector<std::string> options = job.options;
+    bool graphicsMagick = false;
+    if (job.picture.opaque && options.size() == 2) {
+        const std::string kernel = options[0] == "-emboss" ? embossKernel(options[1]) : "";
+        if (!kernel.empty())
+            options = {"-morphology", "Convolve",  kernel,    "-channel",
+                       "RGBA",        "-equalize", "+channel"};
+        graphicsMagick = !programs.graphicsMagick.empty() && wholeNumber(options[1]) &&
+                         (options[0] == "-paint" || options[0] == "-charcoal");
+    }
+
+    const bool toWorkingCopy = WorkingCopy::isWorkingCopy(job.requested);
+    const bool noteOrigin = toWorkingCopy && job.picture.origin.empty();
+    std::vector<std::string> settings;
+    std::string destination = job.destination;
+    if (toWorkingCopy) {
+        settings = WorkingCopy::outputSettings();
+        destination = std::string(WorkingCopy::OutputPrefix) + destination;
+    } else {
+        const WorkingCopy::Save save = WorkingCopy::saveFrom(job.picture, job.requested);
+        settings = save.settings;
+        destination = save.outputPrefix + destination;
+    }
+
+    if (graphicsMagick) {
+        std::vector<std::string> arguments = {programs.graphicsMagick, "convert"};
+        if (noteOrigin)
+            arguments.insert(arguments.end(), {"-label", WorkingCopy::originNote()});
+        arguments.insert(arguments.end(), {job.source + "[0]", "-auto-orient"});
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        arguments.insert(arguments.end(), settings.begin(), settings.end());
+        arguments.insert(arguments.end(), {"+repage", destination});
+        return arguments;
+    }
+    if (noteOrigin)
+        options.insert(options.end(), {"-set", "label", WorkingCopy::originNote()});
+    options.insert(options.end(), settings.begin(), settings.end());
+    return Converter::imageMagickArguments(programs.imageMagick, job.source, options, destination);
+}
+
+} // namespace Engine
