@@ -28,6 +28,7 @@ const QString Launcher = QStringLiteral(PICTALUX_PROGRAM_DIR "/convert");
 struct Run
 {
     double seconds = 0;
+    double cpu = 0;       // user and system time of the whole process tree
     double megabytes = 0; // the largest single process
     bool succeeded = false;
 };
@@ -49,8 +50,9 @@ Run run(const QStringList &arguments)
     int status = 0;
     rusage usage = {};
     wait4(child, &status, 0, &usage);
-    return {double(timer.nsecsElapsed()) / 1e9, double(usage.ru_maxrss) / 1024.0,
-            WIFEXITED(status) && WEXITSTATUS(status) == 0};
+    const auto seconds = [](timeval time) { return double(time.tv_sec) + time.tv_usec / 1e6; };
+    return {double(timer.nsecsElapsed()) / 1e9, seconds(usage.ru_utime) + seconds(usage.ru_stime),
+            double(usage.ru_maxrss) / 1024.0, WIFEXITED(status) && WEXITSTATUS(status) == 0};
 }
 
 double median(QList<double> values)
@@ -137,17 +139,18 @@ int main(int argc, char **argv)
     const QString bareOutput = folder.filePath(QStringLiteral("bare.jpg"));
     std::printf("photo: 6000 x 4000 JPEG, %.1f MB; %d run(s) per tool, medians\n",
                 double(QFileInfo(photo).size()) / 1e6, runs);
-    std::printf("%-12s %10s %10s %7s %12s %9s %11s\n", "tool", "launcher s", "bare s", "ratio",
-                "launcher MB", "bare MB", "similarity");
+    std::printf("%-12s %10s %8s %7s %9s %7s %11s %8s %10s\n", "tool", "launcher s", "bare s",
+                "ratio", "cpu ratio", "cpu s", "launcher MB", "bare MB", "similarity");
 
-    double launcherTotal = 0, bareTotal = 0, slowest = 0, fastest = 1e9;
+    double launcherTotal = 0, bareTotal = 0, launcherCpuTotal = 0, bareCpuTotal = 0;
+    double slowest = 0, fastest = 1e9;
     for (int index = 0; index < ToolTable::Count; ++index) {
         const ToolTable::Tool &tool = ToolTable::tools()[index];
         const QString part = index == ToolTable::CropTool
                                      ? ToolTable::cropOptionPart(QRect(1500, 1000, 3000, 2000))
                                      : ToolTable::optionPart(tool, tool.defaultValue());
         const QStringList options = part.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        QList<double> launcherTimes, bareTimes;
+        QList<double> launcherTimes, bareTimes, launcherCpu, bareCpu;
         Run launcher, bare;
         for (int i = 0; i < runs; ++i) {
             QFile::remove(workingCopy);
@@ -155,6 +158,8 @@ int main(int argc, char **argv)
             bare = run(QStringList{ImageMagick, photo} + options + QStringList{bareOutput});
             launcherTimes.append(launcher.seconds);
             bareTimes.append(bare.seconds);
+            launcherCpu.append(launcher.cpu);
+            bareCpu.append(bare.cpu);
         }
         const double ours = median(launcherTimes), theirs = median(bareTimes);
         const double similar =
@@ -166,12 +171,15 @@ int main(int argc, char **argv)
                     launcher.succeeded ? "" : "  FAILED");
         launcherTotal += ours;
         bareTotal += theirs;
+        launcherCpuTotal += median(launcherCpu);
+        bareCpuTotal += median(bareCpu);
         slowest = std::max(slowest, ours);
         fastest = std::min(fastest, ours);
     }
-    std::printf("%-12s %10.2f %10.2f %7.2f   (targets: slowest tool %.2f s under 10 s, "
-                "ratio of the sums at most 0.33)\n",
-                "sum", launcherTotal, bareTotal, launcherTotal / bareTotal, slowest);
+    std::printf("%-12s %10.2f %8.2f %7.2f %9.2f %7.2f   (targets: slowest tool %.2f s under 10 s,"
+                " ratio of the sums at most 0.33)\n",
+                "sum", launcherTotal, bareTotal, launcherTotal / bareTotal,
+                launcherCpuTotal / bareCpuTotal, launcherCpuTotal, slowest);
 
     // From Return to the picture the editor shows: the converter, then Qt's decoding of the
     // working copy, against ImageMagick alone.
