@@ -21,7 +21,14 @@ std::optional<int> wholeNumber(std::string_view text)
     return std::stoi(std::string(text));
 }
 
-// Taps further than this from the centre weigh less than 1e-6 and never move a pixel by a level.
+struct Route
+{
+    bool graphicsMagick = false;
+    std::vector<std::string> options;
+};
+
+// Taps further than this from the centre weigh under 1e-6: without them a rare pixel moves by
+// one level at most.
 constexpr int EmbossReach = 3;
 
 } // namespace
@@ -61,6 +68,28 @@ std::string embossKernel(std::string_view radius)
     return kernel;
 }
 
+namespace {
+
+// The faster route of a tool for a picture known to be opaque, else the plain one.
+Route routeFor(const std::vector<std::string> &options, bool opaque, bool haveGraphicsMagick)
+{
+    if (!opaque || options.size() != 2)
+        return {false, options};
+    const std::string &option = options[0];
+    if (const std::string kernel = option == "-emboss" ? embossKernel(options[1]) : "";
+        !kernel.empty()) {
+        // The emboss then equalises every channel on its own, as ImageMagick's does.
+        return {false,
+                {"-morphology", "Convolve", kernel, "-channel", "RGBA", "-equalize", "+channel"}};
+    }
+    const bool graphicsMagick = haveGraphicsMagick &&
+                                (option == "-paint" || option == "-charcoal") &&
+                                wholeNumber(options[1]);
+    return {graphicsMagick, options};
+}
+
+} // namespace
+
 std::string installedGraphicsMagick()
 {
     const char *chosen = std::getenv("PICTALUX_GRAPHICSMAGICK");
@@ -70,16 +99,8 @@ std::string installedGraphicsMagick()
 
 std::vector<std::string> commandLine(const Programs &programs, const Job &job)
 {
-    std::vector<std::string> options = job.options;
-    bool graphicsMagick = false;
-    if (job.picture.opaque && options.size() == 2) {
-        const std::string kernel = options[0] == "-emboss" ? embossKernel(options[1]) : "";
-        if (!kernel.empty())
-            options = {"-morphology", "Convolve",  kernel,    "-channel",
-                       "RGBA",        "-equalize", "+channel"};
-        graphicsMagick = !programs.graphicsMagick.empty() && wholeNumber(options[1]) &&
-                         (options[0] == "-paint" || options[0] == "-charcoal");
-    }
+    Route route = routeFor(job.options, job.picture.opaque, !programs.graphicsMagick.empty());
+    std::vector<std::string> &options = route.options;
 
     const bool toWorkingCopy = WorkingCopy::isWorkingCopy(job.requested);
     const bool noteOrigin = toWorkingCopy && job.picture.origin.empty();
@@ -94,7 +115,7 @@ std::vector<std::string> commandLine(const Programs &programs, const Job &job)
         destination = save.outputPrefix + destination;
     }
 
-    if (graphicsMagick) {
+    if (route.graphicsMagick) {
         std::vector<std::string> arguments = {programs.graphicsMagick, "convert"};
         if (noteOrigin)
             arguments.insert(arguments.end(), {"-label", WorkingCopy::originNote()});
