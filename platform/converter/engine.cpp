@@ -27,8 +27,8 @@ struct Route
     std::vector<std::string> options;
 };
 
-// Taps further than this from the centre weigh under 1e-6: without them a rare pixel moves by
-// one level at most.
+// Taps further than this from the centre weigh under 1e-6: without them a few pixels in a
+// million change, nearly all by one level.
 constexpr int EmbossReach = 3;
 
 } // namespace
