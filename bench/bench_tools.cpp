@@ -166,8 +166,9 @@ int main(int argc, char **argv)
                 launcher.succeeded && bare.succeeded
                         ? similarity(smaller(decode(workingCopy)), smaller(decode(bareOutput)))
                         : 0;
-        std::printf("%-12s %10.2f %10.2f %7.2f %12.0f %9.0f %11.3f%s\n", tool.nameKey, ours, theirs,
-                    ours / theirs, launcher.megabytes, bare.megabytes, similar,
+        std::printf("%-12s %10.2f %8.2f %7.2f %9.2f %7.2f %11.0f %8.0f %10.3f%s\n", tool.nameKey,
+                    ours, theirs, ours / theirs, median(launcherCpu) / median(bareCpu),
+                    median(launcherCpu), launcher.megabytes, bare.megabytes, similar,
                     launcher.succeeded ? "" : "  FAILED");
         launcherTotal += ours;
         bareTotal += theirs;
