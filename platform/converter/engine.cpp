@@ -82,9 +82,11 @@ Route routeFor(const std::vector<std::string> &options, bool opaque, bool haveGr
         return {false,
                 {"-morphology", "Convolve", kernel, "-channel", "RGBA", "-equalize", "+channel"}};
     }
-    const bool graphicsMagick = haveGraphicsMagick &&
-                                (option == "-paint" || option == "-charcoal") &&
-                                wholeNumber(options[1]);
+    // GraphicsMagick blackens the whole picture for a spread of 0.
+    const std::optional<int> value = wholeNumber(options[1]);
+    const bool graphicsMagick =
+            haveGraphicsMagick && value &&
+            (option == "-paint" || option == "-charcoal" || (option == "-spread" && *value > 0));
     return {graphicsMagick, options};
 }
 
