@@ -69,7 +69,7 @@ int EditInterface::valuePicked(int min, int max, const QString &label)
     ZNumModule *module = picker.getNumModule();
     module->setMaxValue(max);
     module->setMinValue(min);
-    module->setValue(min + (max - min) / 2);
+    module->setValue(ToolTable::defaultValue(min, max));
     module->setLabel(new ZLabel(label, module));
     picker.setTitle(toolNames[toolIndex]);
     return picker.exec() ? picker.getNumValue() : -1;

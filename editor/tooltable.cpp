@@ -26,6 +26,11 @@ const std::array<Tool, Count> &tools()
     return table;
 }
 
+int defaultValue(int min, int max)
+{
+    return min + (max - min) / 2;
+}
+
 QString optionPart(const Tool &tool, int value)
 {
     // The styles that fill a " %1 " text put two blanks between the option and the number.

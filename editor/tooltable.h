@@ -41,6 +41,9 @@ constexpr int CropTool = 7;
 
 const std::array<Tool, Count> &tools();
 
+// The number a tool's picker offers first: halfway between its bounds, rounded down.
+int defaultValue(int min, int max);
+
 // The options of a tool that takes no rectangle, each ending in a blank, for the picked value.
 QString optionPart(const Tool &tool, int value);
 // The crop's options for a rectangle of the picture: " -crop WxH+L+T ".

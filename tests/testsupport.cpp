@@ -170,6 +170,41 @@ QString describePicture(const QImage &image)
                  colourName(image.pixel(image.width() - 1, image.height() - 1)));
 }
 
+double similarity(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.width() < 8 || a.height() < 8)
+        return 0;
+    const QImage x = a.convertToFormat(QImage::Format_Grayscale8);
+    const QImage y = b.convertToFormat(QImage::Format_Grayscale8);
+    constexpr double C1 = (0.01 * 255) * (0.01 * 255);
+    constexpr double C2 = (0.03 * 255) * (0.03 * 255);
+    double total = 0;
+    int blocks = 0;
+    for (int top = 0; top + 8 <= x.height(); top += 8) {
+        for (int left = 0; left + 8 <= x.width(); left += 8) {
+            double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+            for (int row = top; row < top + 8; ++row) {
+                const uchar *p = x.constScanLine(row) + left;
+                const uchar *q = y.constScanLine(row) + left;
+                for (int i = 0; i < 8; ++i) {
+                    sx += p[i];
+                    sy += q[i];
+                    sxx += p[i] * p[i];
+                    syy += q[i] * q[i];
+                    sxy += p[i] * q[i];
+                }
+            }
+            const double mx = sx / 64, my = sy / 64;
+            const double vx = sxx / 64 - mx * mx, vy = syy / 64 - my * my;
+            const double cxy = sxy / 64 - mx * my;
+            total += (2 * mx * my + C1) * (2 * cxy + C2) /
+                     ((mx * mx + my * my + C1) * (vx + vy + C2));
+            ++blocks;
+        }
+    }
+    return total / blocks;
+}
+
 QByteArray turnedJpeg(const QImage &stored)
 {
     QBuffer buffer;

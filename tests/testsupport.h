@@ -54,6 +54,10 @@ void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
 QImage quarters(int width = 80, int height = 60);
 // "WxH top-left/bottom-right colours", each colour named as the nearest of the eight pure ones.
 QString describePicture(const QImage &image);
+// The structural similarity of two pictures' brightness (1 for the same picture, near 0 for
+// unrelated ones), over 8 x 8 blocks; 0 when their sizes differ.
+double similarity(const QImage &a, const QImage &b);
+
 // A JPEG stored lying on its side, with an EXIF orientation of 6 that turns it upright.
 QByteArray turnedJpeg(const QImage &stored);
 

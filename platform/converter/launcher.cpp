@@ -1,5 +1,9 @@
 #include "platform/converter/launcher.h"
 
+#include "platform/converter/engine.h"
+#include "platform/converter/resources.h"
+#include "platform/converter/workingcopy.h"
+
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -377,7 +381,9 @@ void commit(const fs::path &result, const Destination &destination, bool besideD
         const mode_t mode = exists ? destination.info.st_mode & 0777 : newFileMode();
         if (::fchmod(picture.get(), mode) != 0)
             failWithErrno("cannot set the permissions of " + result.string());
-        syncToDisk(picture.get(), result);
+        // Nobody reopens a working copy after a crash, so it need not wait for the disk.
+        if (!WorkingCopy::isWorkingCopy(name))
+            syncToDisk(picture.get(), result);
         if (::rename(result.c_str(), destination.path.c_str()) != 0)
             failWithErrno("cannot replace " + name);
     } else {
@@ -504,9 +510,13 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
     const FileDescriptor messages = workspace.file("messages");
     // ImageMagick's own temporary files then go when the workspace goes, even after a kill.
     ::setenv("MAGICK_TEMPORARY_PATH", workspace.path().c_str(), 1);
+    ::setenv("MAGICK_TMPDIR", workspace.path().c_str(), 1);
+    Resources::giveMachine(workspace.path());
 
+    const Engine::Job job{safeSource, request.options, result, request.destination,
+                          WorkingCopy::inspect(openedFile(source))};
     const pid_t child =
-            spawn(imageMagickArguments(imageMagick, safeSource, request.options, result),
+            spawn(Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job),
                   signals.original, {output, messages.get()});
     int exitCode = await(child, signals.stops);
     const std::string said = passOnMessages(messages);

@@ -70,7 +70,7 @@ private slots:
         QTest::newRow("hidden name")
                 << u".jpg"_s << u"-flop"_s << u"80x60 green/blue"_s << "png"_ba;
         QTest::newRow("working copy")
-                << u"pxTemp.image"_s << u"-flop"_s << u"80x60 green/blue"_s << "png"_ba;
+                << u"pxTemp.image"_s << u"-flop"_s << u"80x60 green/blue"_s << "tiff"_ba;
     }
     // The picture is saved under the name, then edited in place as the editor edits its working
     // copy. ImageMagick must take every name literally and leave nothing else behind.

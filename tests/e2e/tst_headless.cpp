@@ -1,5 +1,6 @@
 #include "testsupport.h"
 
+#include <QDataStream>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -191,10 +192,10 @@ private slots:
         securityTypes(viewer, port);
         QCOMPARE(authenticate(viewer, password), 0u);
         viewer.write("\1");
-        const QByteArray serverInit = take(viewer, 4);
-        QCOMPARE(QSize(qFromBigEndian<quint16>(serverInit.constData()),
-                       qFromBigEndian<quint16>(serverInit.constData() + 2)),
-                 screen);
+        QDataStream serverInit(take(viewer, 4));
+        quint16 width = 0, height = 0;
+        serverInit >> width >> height;
+        QCOMPARE(QSize(width, height), screen);
 
         // Return on the back row lists the folder above; the options menu's last entry quits.
         press(viewer, 0xff0d);
