@@ -12,15 +12,15 @@ const std::array<Tool, Count> &tools()
             {"rotate 90", "ROTATE_RIGHT", nullptr, 0, 0, S::None},
             {"monochrome", "B_AND_W", nullptr, 0, 0, S::None},
             {"negate", "NEGATIVE", nullptr, 0, 0, S::None},
-            {"emboss", "EMBOSS", "radius", 0, 15, S::Plain},
+            {"emboss", "EMBOSS", "RADIUS", 0, 15, S::Plain},
             {"crop", "CROP", nullptr, 0, 0, S::Crop},
-            {"paint", "OIL_PAINT", "radius", 0, 6, S::Plain},
-            {"swirl", "SWIRL", "degrees", 0, 99, S::Plain},
-            {"solarize", "SOLARIZE", "threshold", 0, 99, S::PercentTrailingBlank},
-            {"sepia-tone", "SEPIA", "threshold", 0, 99, S::PercentTrailingBlank},
-            {"spread", "SPREAD", "amount", 0, 20, S::Spaced},
-            {"charcoal", "CHARCOAL", "factor", 0, 5, S::Plain},
-            {"resize", "RESIZE", "percentage", 0, 200, S::Percent},
+            {"paint", "OIL_PAINT", "RADIUS", 0, 6, S::Plain},
+            {"swirl", "SWIRL", "DEGREES", 0, 99, S::Plain},
+            {"solarize", "SOLARIZE", "THRESHOLD", 0, 99, S::PercentTrailingBlank},
+            {"sepia-tone", "SEPIA", "THRESHOLD", 0, 99, S::PercentTrailingBlank},
+            {"spread", "SPREAD", "AMOUNT", 0, 20, S::Spaced},
+            {"charcoal", "CHARCOAL", "FACTOR", 0, 5, S::Plain},
+            {"resize", "RESIZE", "PERCENTAGE", 0, 200, S::Percent},
     }};
     return table;
 }
