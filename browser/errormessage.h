@@ -1,6 +1,7 @@
 #pragma once
 
-class QString;
+class ZConfig;
 
-// Shows a modal "Error" popup with the error icon and waits until the user dismisses it.
-void showError(const QString &text);
+// Shows a modal error popup with the error icon, its texts from the given language file, and
+// waits until the user dismisses it.
+void showError(const ZConfig &langConfig, const char *messageKey);

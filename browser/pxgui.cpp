@@ -6,6 +6,7 @@
 #include "lang/language.h"
 #include "platform/filename.h"
 #include "platform/filesystem.h"
+#include "platform/version.h"
 #include "platform/zconfig.h"
 #include "platform/zglobal.h"
 #include "platform/zlistbox.h"
@@ -205,11 +206,16 @@ void PxGui::edit()
 
 void PxGui::about()
 {
-    const QString text = QStringLiteral("Pictalux for ROKR E8\n"
-                                        "UI code by the Pictalux team\n"
-                                        "Artistic design by the Pictalux team\n"
-                                        "http://pictalux.example/\n");
-    ZMessageDlg popup(QStringLiteral("About"), text);
+    // There is no public address to give; the last line tells the version instead.
+    const QString version = Language::menuText(*langConfig, "UI_ABOUT_VERSION")
+                                    .arg(QStringLiteral(PICTALUX_VERSION));
+    QString text;
+    for (const QString &line : {Language::menuText(*langConfig, "UI_ABOUT_PRODUCT"),
+                                Language::menuText(*langConfig, "UI_ABOUT_CODE"),
+                                Language::menuText(*langConfig, "UI_ABOUT_DESIGN"), version})
+        text += line + u'\n';
+    ZMessageDlg popup(Language::menuText(*langConfig, "UI_ABOUT"), text);
+    popup.setSoftKeyTexts(Language::menuText(*langConfig, "UI_OK"), QString());
     popup.exec();
 }
 
@@ -229,7 +235,7 @@ void PxGui::fileSaveAs()
         }
         return;
     }
-    showError(QStringLiteral("Please select a valid file!"));
+    showError(*langConfig, "UI_INVALID_FILE");
 }
 
 // Edits not saved go only when the user agrees, and are not asked about again.

@@ -61,6 +61,8 @@ EditInterface::EditInterface()
     cancelText = etr(group, QStringLiteral("EDIT_CANCEL"));
     browserText = etr(group, QStringLiteral("EDIT_BROWSER"));
     saveText = etr(group, QStringLiteral("EDIT_SAVE"));
+    okText = etr(group, QStringLiteral("EDIT_OK"));
+    processingText = etr(group, QStringLiteral("EDIT_PROCESSING"));
     cancelledText = etr(group, QStringLiteral("EDIT_CANCELLED"));
     failedText = etr(group, QStringLiteral("EDIT_FAILED"));
     tooLargeText = etr(group, QStringLiteral("EDIT_TOO_LARGE"));

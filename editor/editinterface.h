@@ -187,6 +187,8 @@ private:
     QString cancelText;
     QString browserText;
     QString saveText;
+    QString okText;
+    QString processingText;
     // What the last tool came to, shown over the picture it left (null when there is nothing to
     // say).
     QString notice;

@@ -60,7 +60,7 @@ void EditInterface::processingPanel()
 {
     blitPicToBuffer();
     bufferPainter->drawPixmap(InfoMiddle.topLeft(), processingBand);
-    drawTextInfo(toolOptions[toolIndex], QStringLiteral("Processing..."), QString(), QString());
+    drawTextInfo(toolOptions[toolIndex], processingText, QString(), QString());
     showFrame();
 }
 

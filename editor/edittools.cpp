@@ -28,7 +28,8 @@ void EditInterface::execCommand()
     } else {
         int value = 0;
         if (tool.hasParameter()) {
-            value = valuePicked(tool.min, tool.max, QLatin1String(tool.label));
+            value = valuePicked(tool.min, tool.max,
+                                etr(QStringLiteral("EDIT_TOOLS"), QLatin1String(tool.label)));
             if (value == -1) {
                 setMenuPanel();
                 return;
@@ -72,5 +73,6 @@ int EditInterface::valuePicked(int min, int max, const QString &label)
     module->setValue(ToolTable::defaultValue(min, max));
     module->setLabel(new ZLabel(label, module));
     picker.setTitle(toolNames[toolIndex]);
+    picker.setSoftKeyTexts(okText, cancelText);
     return picker.exec() ? picker.getNumValue() : -1;
 }

@@ -13,15 +13,15 @@ const std::array<Tool, Count> &tools()
             {"rotate 90", "ROTATE_RIGHT", nullptr, 0, 0, S::None, T::CommandAndOutcome},
             {"monochrome", "B_AND_W", nullptr, 0, 0, S::None, T::CommandAndOutcome},
             {"negate", "NEGATIVE", nullptr, 0, 0, S::None, T::CommandAndOutcome},
-            {"emboss", "EMBOSS", "radius", 0, 15, S::Plain, T::CommandAndOutcome},
+            {"emboss", "EMBOSS", "RADIUS", 0, 15, S::Plain, T::CommandAndOutcome},
             {"crop", "CROP", nullptr, 0, 0, S::Crop, T::Nothing},
-            {"paint", "OIL_PAINT", "radius", 0, 6, S::Plain, T::Nothing},
-            {"swirl", "SWIRL", "degrees", 0, 99, S::Plain, T::Nothing},
-            {"solarize", "SOLARIZE", "threshold", 0, 99, S::PercentTrailingBlank, T::Command},
-            {"sepia-tone", "SEPIA", "threshold", 0, 99, S::PercentTrailingBlank, T::Nothing},
-            {"spread", "SPREAD", "amount", 0, 20, S::Spaced, T::Command},
-            {"charcoal", "CHARCOAL", "factor", 0, 5, S::Plain, T::Nothing},
-            {"resize", "RESIZE", "percentage", 0, 200, S::Percent, T::Nothing},
+            {"paint", "OIL_PAINT", "RADIUS", 0, 6, S::Plain, T::Nothing},
+            {"swirl", "SWIRL", "DEGREES", 0, 99, S::Plain, T::Nothing},
+            {"solarize", "SOLARIZE", "THRESHOLD", 0, 99, S::PercentTrailingBlank, T::Command},
+            {"sepia-tone", "SEPIA", "THRESHOLD", 0, 99, S::PercentTrailingBlank, T::Nothing},
+            {"spread", "SPREAD", "AMOUNT", 0, 20, S::Spaced, T::Command},
+            {"charcoal", "CHARCOAL", "FACTOR", 0, 5, S::Plain, T::Nothing},
+            {"resize", "RESIZE", "PERCENTAGE", 0, 200, S::Percent, T::Nothing},
     }};
     return table;
 }

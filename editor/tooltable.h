@@ -24,7 +24,7 @@ struct Tool
 {
     const char *option;  // the converter's option word
     const char *nameKey; // the key of the tool's name in the language file
-    const char *label;   // what the number picker asks for
+    const char *label;   // the key of what the number picker asks for, in the same group
     int min;
     int max;
     ValueStyle style;

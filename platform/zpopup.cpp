@@ -49,7 +49,19 @@ void ZPopup::setTitleIcon(const QString &iconName)
 int ZPopup::exec()
 {
     const FocusReturn focusReturn;
+    fitContents();
     return QDialog::exec();
+}
+
+// A window's layout gives it the height of its contents at their preferred width, which is too
+// little for a text that wraps at the popup's own width: its first lines were cut off.
+void ZPopup::fitContents()
+{
+    layout()->activate();
+    const int width = qBound(minimumWidth(), sizeHint().width(), maximumWidth());
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width)
+                                                     : sizeHint().height();
+    resize(width, qMin(height, maximumHeight()));
 }
 
 void ZPopup::setSoftKeyTexts(const QString &confirm, const QString &cancel)

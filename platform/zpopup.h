@@ -31,6 +31,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void fitContents();
+
     ZAppInfoArea *m_titleBar;
     QVBoxLayout *m_content;
     ZSoftKey *m_softKey;

@@ -53,7 +53,7 @@ FileSaveDialog::FileSaveDialog(QString folder, QString source)
     formContainer->addChild(nameEdit);
 
     typeCombo = new ZComboBox(this);
-    typeCombo->setDlgInstructText(QStringLiteral("Type:"));
+    typeCombo->setDlgInstructText(Language::menuText(*langConfig, "UI_FILE_TYPE"));
     typeCombo->insertStringList(typeList, -1);
     formContainer->addChild(typeCombo);
 
@@ -124,7 +124,8 @@ void FileSaveDialog::itemSelected(int row)
 {
     if (row == 0) {
         back();
-        folderLabel->setText(QStringLiteral("Folder:") + FileName::displayName(curDir));
+        folderLabel->setText(Language::menuText(*langConfig, "UI_FILE_FOLDER") +
+                             FileName::displayName(curDir));
         return;
     }
     const ZListBoxItem *item = folderList->item(row);
@@ -135,7 +136,9 @@ void FileSaveDialog::itemSelected(int row)
         return;
     curDir = path;
     showDir();
-    folderLabel->setText(QStringLiteral("Folder: ") + FileName::displayName(curDir));
+    // A blank after the text, as the line has always had once the user has gone down a folder.
+    folderLabel->setText(Language::menuText(*langConfig, "UI_FILE_FOLDER") + u' ' +
+                         FileName::displayName(curDir));
 }
 
 void FileSaveDialog::itemActivated(int index)
@@ -158,7 +161,7 @@ void FileSaveDialog::fileSaveOk()
 {
     const QString name = nameEdit->text().trimmed();
     if (!isValidFileName(name)) {
-        showError(QStringLiteral("Invalid file name!"));
+        showError(*langConfig, "UI_INVALID_NAME");
         return;
     }
     savePath = FolderListing::childPath(curDir, name + fileType);
@@ -178,7 +181,7 @@ void FileSaveDialog::fileSaveOk()
         std::puts("file save cancelled");
         return;
     }
-    showError(QStringLiteral("File save failure!"));
+    showError(*langConfig, "UI_SAVE_FAILURE");
 }
 
 void FileSaveDialog::fileSaveCancel()

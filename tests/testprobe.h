@@ -58,6 +58,15 @@ struct TestProbe
     static bool &leftPressed(EditInterface &editor) { return editor.leftPressed; }
     static bool &rightPressed(EditInterface &editor) { return editor.rightPressed; }
     static void tick(EditInterface &editor) { editor.moveMouse(); }
+    // The texts the editor draws over its frames, as it holds them.
+    static QStringList overlayTexts(const EditInterface &e)
+    {
+        return QStringList{e.sizeText,       e.scaleText,     e.positionText, e.regionText,
+                           e.cutText,        e.cancelText,    e.browserText,  e.saveText,
+                           e.processingText, e.cancelledText, e.failedText,   e.tooLargeText,
+                           e.undoText,       e.redoText,      e.loadProblem} +
+               QStringList(e.toolNames.cbegin(), e.toolNames.cend());
+    }
     static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
 
     // Modal dialog base

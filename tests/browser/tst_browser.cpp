@@ -1,4 +1,5 @@
 #include "platform/filename.h"
+#include "platform/version.h"
 #include "platform/zapplication.h"
 #include "platform/zlineedit.h"
 #include "platform/zmessagedlg.h"
@@ -135,7 +136,8 @@ private slots:
         browser->about();
         answerModal(readPopup);
         browser->fileSaveAs();
-        QVERIFY(texts.at(0).startsWith("Pictalux for ROKR E8\nUI code by the Pictalux team\n"));
+        QCOMPARE(texts.at(0), "Pictalux for ROKR E8\nUI code by the Pictalux team\nArtistic design "
+                              "by the Pictalux team\nVersion " PICTALUX_VERSION "\n");
         QCOMPARE(texts.at(1), QStringLiteral("Please select a valid file!"));
 
         browser->show();

@@ -8,9 +8,12 @@
 #include "platform/zkbmainwidget.h"
 #include "platform/zlistbox.h"
 #include "platform/zlistboxitem.h"
+#include "platform/zmessagedlg.h"
 #include "platform/zoptionsmenu.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
+
+#include <QLabel>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -113,6 +116,20 @@ private slots:
         QTest::keyClick(menu, Qt::Key_Down); // over the separator
         QTest::keyClick(menu, Qt::Key_Return);
         QTRY_COMPARE(receiver.calls, QStringList({"second", "second"}));
+    }
+
+    // Lines that wrap at the popup's width get the height they need: the first ones were cut off.
+    void messageShownWhole()
+    {
+        const QString line = QString(10, u'w').replace(u'w', "word ").trimmed();
+        int missing = -1;
+        answerModal([&missing](QWidget *modal) {
+            const QLabel *label = modal->findChildren<QLabel *>().constLast();
+            missing = label->heightForWidth(label->width()) - label->height();
+            QTest::keyClick(modal, Qt::Key_Return);
+        });
+        ZMessageDlg(QStringLiteral("Title"), line + '\n' + line + '\n' + line + '\n').exec();
+        QCOMPARE(missing, 0);
     }
 
     void listBoxSelectsOnReturnAndClick()

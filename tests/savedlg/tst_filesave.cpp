@@ -112,13 +112,13 @@ private slots:
         for (int step = 0; step <= tree("list").count('/'); ++step) {
             folder = QFileInfo(folder).path();
             choose(dialog, "..");
-            QCOMPARE(folderLine(), "Folder:" + folder);
+            QCOMPARE(folderLine(), "Where>" + folder);
         }
         folder.clear();
         for (const QString &name : tree("list/DCIM/inner").split('/', Qt::SkipEmptyParts)) {
             choose(dialog, name);
             folder += '/' + name;
-            QCOMPARE(folderLine(), "Folder: " + folder);
+            QCOMPARE(folderLine(), "Where> " + folder);
         }
 
         QStringList types;
