@@ -48,10 +48,15 @@ screen() {
 }
 title=1D3C6E
 
+# A program directory of its own, which the tools write their working copy into.
 rm -rf "$shots"
-mkdir -p "$shots" "$work/Photos" "$work/Saved"
+mkdir -p "$shots" "$work/program/lng" "$work/storage/Photos" "$work/storage/Saved"
+for file in pictalux convert lng/English.lng lng/Chinese.lng mouse.png menuBackground.png \
+    menuPic.png; do
+    cp "$build/$file" "$work/program/$file"
+done
 "$imagemagick" -size 400x200 \( xc:red xc:lime +append \) \( xc:blue xc:white +append \) \
-    -append "$work/Photos/quarters.png"
+    -append "$work/storage/Photos/quarters.png"
 : >"$work/trace"
 Xvfb -displayfd 3 -screen 0 320x240x24 3>"$work/display" 2>/dev/null &
 pids=$!
@@ -60,8 +65,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 export DISPLAY=":$(cat "$work/display")"
-QT_QPA_PLATFORM=xcb PICTALUX_SYSTEM_CFG="$work/none" PICTALUX_START_DIR="$work" \
-    "$build/pictalux" >"$work/trace" 2>&1 &
+QT_QPA_PLATFORM=xcb PICTALUX_SYSTEM_CFG="$work/none" PICTALUX_START_DIR="$work/storage" \
+    "$work/program/pictalux" >"$work/trace" 2>&1 &
 program=$!
 pids="$pids $program"
 await "DIR    Saved"
@@ -96,7 +101,7 @@ screen save-dialog 300 10 $title
 xdotool key F9
 await "file save command:"
 screen browser-again 300 10 $title
-saved=$work/Saved/cut.png
+saved=$work/storage/Saved/cut.png
 corners="$("$imagemagick" "$saved" -format "%m %[hex:p{0,0}]" info:)"
 corners="$corners $("$imagemagick" "$saved" -rotate 180 -format "%[hex:p{0,0}]" info:)"
 # The rectangle runs from the red quarter into the white one, both negated.
@@ -108,5 +113,6 @@ for _ in $(seq 100); do
     kill -0 $program 2>/dev/null || break
     sleep 0.1
 done
+kill -0 $program 2>/dev/null && fail "the program did not quit"
 wait $program || fail "the program ended with $?"
 echo "PASS"
