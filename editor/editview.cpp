@@ -32,9 +32,10 @@ void EditInterface::loadPicture()
     // A photo whose EXIF data says it is turned is shown the way up it was taken; the converter
     // turns it the same way before any tool, so a crop cuts what the user saw.
     reader.setAutoTransform(true);
+    const QSize declared = reader.size();
     QImage loaded = reader.read();
     loadProblem = loaded.isNull() ? etr(QStringLiteral("EDIT_MENU"),
-                                        QLatin1String(problemKey(pictureProblem(reader))))
+                                        QLatin1String(problemKey(pictureProblem(reader, declared))))
                                   : QString();
     if (!loaded.isNull())
         originPixmap = ScaledView::prepared(std::move(loaded));

@@ -6,11 +6,10 @@
 
 #include <unistd.h>
 
-PictureProblem pictureProblem(const QImageReader &reader)
+PictureProblem pictureProblem(const QImageReader &reader, QSize declared)
 {
-    const QSize size = reader.size();
-    if (size.isValid() && double(size.width()) * size.height() * 4 >
-                                  double(QImageReader::allocationLimit()) * 1024 * 1024)
+    if (declared.isValid() && double(declared.width()) * declared.height() * 4 >
+                                      double(QImageReader::allocationLimit()) * 1024 * 1024)
         return PictureProblem::TooLarge;
     switch (reader.error()) {
     case QImageReader::FileNotFoundError:

@@ -1,6 +1,7 @@
 #pragma once
 
 class QImageReader;
+class QSize;
 
 // Why a picture could not be shown. Each has a text of its own in the language files, group
 // "EDIT_MENU".
@@ -11,8 +12,9 @@ enum class PictureProblem {
     TooLarge,    // "EDIT_TOO_LARGE_TO_SHOW": more pixels than the memory set aside for them
 };
 
-// The problem of a reader whose read() has failed.
-PictureProblem pictureProblem(const QImageReader &reader);
+// The problem of a reader whose read() has failed, given the size the file declared before the
+// read: a failed read forgets it.
+PictureProblem pictureProblem(const QImageReader &reader, QSize declared);
 
 // The language file's key for the problem's text.
 const char *problemKey(PictureProblem problem);
