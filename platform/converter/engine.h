@@ -7,9 +7,10 @@
 
 // Which program does a conversion, and with which arguments. ImageMagick does everything; a few
 // tools that it runs slowly on large photos are given to a faster route whose result looks the
-// same: emboss as ImageMagick's own kernel without its zero taps; oil paint, charcoal and spread
-// through GraphicsMagick when it is installed. Pictures with transparency always go the plain way,
-// since the faster routes treat alpha differently.
+// same: emboss as ImageMagick's own kernel without its zero taps; black and white with Floyd and
+// Steinberg's dither; oil paint, charcoal and spread through GraphicsMagick when it is installed.
+// Pictures with transparency always go the plain way, since the faster routes treat alpha
+// differently.
 namespace Engine {
 
 struct Programs
