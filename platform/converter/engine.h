@@ -9,7 +9,7 @@
 // tools that it runs slowly on large photos are given to a faster route whose result looks the
 // same: emboss as ImageMagick's own kernel without its zero taps; black and white with Floyd and
 // Steinberg's dither; oil paint, charcoal and spread through GraphicsMagick when it is installed.
-// Pictures with transparency always go the plain way, since the faster routes treat alpha
+// Pictures with transparency take neither the kernel nor GraphicsMagick, which treat alpha
 // differently.
 namespace Engine {
 
