@@ -54,7 +54,8 @@ void ProgramDir::useFakeConverter(Converter behaviour, double seconds)
     static const char *const endings[] = {"cp -- \"$1\" \"$last\"", "exit 3", "exit 0",
                                           "kill -9 $$"};
     // Each argument is marked "a" and each run ends in "e", so that no name can fake either.
-    QString log = filePath(QStringLiteral("converter-runs")).replace(QLatin1String("'"), QLatin1String("'\\''"));
+    QString log = filePath(QStringLiteral("converter-runs"))
+                          .replace(QLatin1String("'"), QLatin1String("'\\''"));
     const QString script =
             QStringLiteral("#!/bin/sh\nprintf 'a%s\\0' \"$@\" >> '%1'\n"
                            "printf 'e\\0' >> '%1'\nfor last; do :; done\n"

@@ -58,8 +58,8 @@ private slots:
                 "English.lng");
         row("empty setting", "", "zh_CN.UTF-8", "English.lng");
         row("other group", "[OTHER]\nLanguageType = zh-cn\n", "en", "English.lng");
-        row("mark, comment, CRLF", "\uFEFF# zh-cn\r\n[SYS_SYSTEM_SET]\r\n LanguageType=zh-cn \r\n",
-            "en", "Chinese.lng");
+        row("byte order mark, CRLF", "\uFEFF[SYS_SYSTEM_SET]\r\n LanguageType=zh-cn \r\n", "en",
+            "Chinese.lng");
         row("no setting, Chinese desktop", "missing", "zh_TW", "Chinese.lng");
         row("no setting, other desktop", "missing", "de_DE.UTF-8", "English.lng");
         row("no setting, no locale", "missing", "", "English.lng");

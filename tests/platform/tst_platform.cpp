@@ -5,14 +5,11 @@
 #include "platform/res_icon_reader.h"
 #include "platform/zapplication.h"
 #include "platform/zmessagedlg.h"
-#include "platform/znummodule.h"
-#include "platform/znumpickerdlg.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,8 +59,7 @@ private slots:
         QCOMPARE(zApp->loopLevel(), 0);
     }
 
-    // Each popup answers to the keys and to clicks on its soft keys; a picker's typed digits
-    // count without a further key.
+    // A question answers to the keys and to clicks on its soft keys.
     void popupsAnswer_data()
     {
         QTest::addColumn<int>("key"); // a key, or -1 and -2 for clicks on the left and right keys
@@ -81,8 +77,6 @@ private slots:
         QFETCH(int, key);
         QFETCH(int, result);
         const ModalAnswers answers([key](QWidget *popup) {
-            if (auto *picker = qobject_cast<ZNumPickerDlg *>(popup))
-                QTest::keyClicks(picker->findChild<QSpinBox *>(), "7");
             if (key < 0)
                 popup->findChild<ZSoftKey *>()->findChildren<QPushButton *>().at(-1 - key)->click();
             else
@@ -90,11 +84,6 @@ private slots:
         });
         ZMessageDlg question("Title", "Go?", ZMessageDlg::TypeYesNo);
         QCOMPARE(question.exec(), result);
-        ZNumPickerDlg picker;
-        picker.getNumModule()->setMaxValue(50);
-        picker.getNumModule()->setValue(20);
-        QCOMPARE(picker.exec(), result);
-        QCOMPARE(picker.getNumValue(), 7);
     }
 
     // Lines that wrap at the popup's width get the height they need: the first ones were cut off.
