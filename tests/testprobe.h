@@ -1,6 +1,5 @@
 #pragma once
 
-#include "browser/mybasedlg.h"
 #include "browser/pxgui.h"
 #include "editor/editinterface.h"
 #include "platform/zlistbox.h"
@@ -14,11 +13,6 @@ struct TestProbe
 {
     // Browser
     static QString curDir(const PxGui &browser) { return browser.curDir; }
-    static void setCurDir(PxGui &browser, const QString &folder)
-    {
-        browser.curDir = folder;
-        browser.showDir();
-    }
     static ZListBox *fileList(const PxGui &browser) { return browser.fileList; }
     static ZOptionsMenu *optionsMenu(const PxGui &browser) { return browser.optionsMenu; }
     static bool unsavedEdits(const PxGui &browser) { return browser.unsavedEdits; }
@@ -68,10 +62,6 @@ struct TestProbe
                QStringList(e.toolNames.cbegin(), e.toolNames.cend());
     }
     static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
-
-    // Modal dialog base
-    static bool inLoop(const MyBaseDlg &dialog) { return dialog.inLoop; }
-    static int result(const MyBaseDlg &dialog) { return dialog.result; }
 
     // Save dialog
     static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }

@@ -2,12 +2,11 @@
 
 #include "platform/filename.h"
 #include "platform/zapplication.h"
+#include "platform/zmessagedlg.h"
+#include "platform/zsoftkey.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QPainter>
-#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -23,13 +22,6 @@ void setStartPath(const QString &path)
     applicationArguments[0] = startPath.data();
 }
 
-QByteArray shellQuoted(const QString &text)
-{
-    QByteArray quoted = text.toUtf8();
-    quoted.replace('\'', "'\\''");
-    return '\'' + quoted + '\'';
-}
-
 QString colourName(QRgb rgb)
 {
     static const char *const names[] = {"black", "blue",    "green",  "cyan",
@@ -42,6 +34,7 @@ QString colourName(QRgb rgb)
 
 ProgramDir::ProgramDir(const QString &namePrefix)
     : m_dir(QDir::tempPath() + QLatin1Char('/') + namePrefix + QStringLiteral("-XXXXXX"))
+    , m_previousStart(QString::fromLocal8Bit(startPath))
 {
     const QDir build(QStringLiteral(PICTALUX_PROGRAM_DIR));
     QDir(path()).mkdir(QStringLiteral("lng"));
@@ -53,51 +46,40 @@ ProgramDir::ProgramDir(const QString &namePrefix)
 
 ProgramDir::~ProgramDir()
 {
-    setStartPath(QStringLiteral("pictalux"));
+    setStartPath(m_previousStart);
 }
 
 void ProgramDir::useFakeConverter(Converter behaviour, double seconds)
 {
-    static const char *const endings[] = {
-            "cp -- \"$1\" \"$last\"\n",
-            "exit 3\n",
-            "exit 0\n",
-            "kill -9 $$\n",
-    };
-    const QByteArray script = "#!/bin/sh\n"
-                              "printf '%s\\0' \"$@\" >> " +
-                              shellQuoted(filePath(QStringLiteral("converter-runs"))) +
-                              "\nprintf '\\n' >> " +
-                              shellQuoted(filePath(QStringLiteral("converter-runs"))) +
-                              "\nfor last; do :; done\nsleep " + QByteArray::number(seconds) +
-                              '\n' + endings[int(behaviour)];
+    static const char *const endings[] = {"cp -- \"$1\" \"$last\"", "exit 3", "exit 0",
+                                          "kill -9 $$"};
+    // Each argument is marked "a" and each run ends in "e", so that no name can fake either.
+    QString log = filePath(QStringLiteral("converter-runs"))
+                          .replace(QLatin1String("'"), QLatin1String("'\\''"));
+    const QString script =
+            QStringLiteral("#!/bin/sh\nprintf 'a%s\\0' \"$@\" >> '%1'\n"
+                           "printf 'e\\0' >> '%1'\nfor last; do :; done\n"
+                           "sleep %2\n%3\n")
+                    .arg(log, QString::number(seconds), QLatin1String(endings[int(behaviour)]));
     const QString converter = filePath(QStringLiteral("convert"));
     QFile::remove(converter);
-    writeFile(converter, script);
+    writeFile(converter, script.toUtf8());
     QFile::setPermissions(converter, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 QList<QStringList> ProgramDir::converterRuns() const
 {
     QFile log(filePath(QStringLiteral("converter-runs")));
-    if (!log.open(QIODevice::ReadOnly))
-        return {};
-    // Each run is its arguments, each ended by a zero byte, and then a line feed.
-    QList<QStringList> runs;
-    QStringList arguments;
-    const QByteArray bytes = log.readAll();
-    qsizetype start = 0;
-    while (start < bytes.size()) {
-        if (bytes.at(start) == '\n') {
-            runs.append(arguments);
-            arguments.clear();
-            ++start;
-            continue;
+    QList<QStringList> runs = {{}};
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &item : log.readAll().split('\0')) {
+            if (item.startsWith('a'))
+                runs.last().append(FileName::decodeName(item.mid(1)));
+            else if (item == "e")
+                runs.append(QStringList());
         }
-        const qsizetype end = bytes.indexOf('\0', start);
-        arguments.append(QString::fromUtf8(bytes.mid(start, end - start)));
-        start = end + 1;
     }
+    runs.removeLast();
     return runs;
 }
 
@@ -127,19 +109,41 @@ QString StdoutCapture::finish()
     return FileName::decodeName(m_file.readAll());
 }
 
-void answerModal(std::function<void(QWidget *)> action)
+ModalAnswers::ModalAnswers(std::function<void(QWidget *)> action, bool onlyTheNext)
 {
-    auto *poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, action] {
+    connect(this, &QTimer::timeout, this, [this, action, onlyTheNext] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
-        poll->stop();
-        poll->deleteLater();
+        if (onlyTheNext) {
+            stop();
+            deleteLater();
+        }
         action(modal);
     });
-    poll->start();
+    start(5);
+}
+
+void answerModal(std::function<void(QWidget *)> action)
+{
+    new ModalAnswers(std::move(action), true);
+}
+
+QStringList popupsDuring(const std::function<void()> &code, Qt::Key answer)
+{
+    QStringList texts;
+    const ModalAnswers answers([&texts, answer](QWidget *modal) {
+        if (const auto *popup = qobject_cast<ZMessageDlg *>(modal)) {
+            const ZSoftKey *keys = popup->findChild<ZSoftKey *>();
+            texts.append(keys->text(1).isEmpty()
+                                 ? popup->text()
+                                 : QStringLiteral("%1 [%2/%3]")
+                                           .arg(popup->text(), keys->text(0), keys->text(1)));
+        }
+        QTest::keyClick(modal, answer);
+    });
+    code();
+    return texts;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)
@@ -153,11 +157,11 @@ void writeFile(const QString &path, const QByteArray &bytes)
 QImage quarters(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
     QPainter painter(&image);
     painter.fillRect(0, 0, width / 2, height / 2, Qt::red);
     painter.fillRect(width / 2, 0, width - width / 2, height / 2, Qt::green);
     painter.fillRect(0, height / 2, width / 2, height - height / 2, Qt::blue);
-    painter.fillRect(width / 2, height / 2, width - width / 2, height - height / 2, Qt::white);
     return image;
 }
 
@@ -181,25 +185,18 @@ double similarity(const QImage &a, const QImage &b)
     double total = 0;
     int blocks = 0;
     for (int top = 0; top + 8 <= x.height(); top += 8) {
-        for (int left = 0; left + 8 <= x.width(); left += 8) {
-            double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-            for (int row = top; row < top + 8; ++row) {
-                const uchar *p = x.constScanLine(row) + left;
-                const uchar *q = y.constScanLine(row) + left;
-                for (int i = 0; i < 8; ++i) {
-                    sx += p[i];
-                    sy += q[i];
-                    sxx += p[i] * p[i];
-                    syy += q[i] * q[i];
-                    sxy += p[i] * q[i];
-                }
+        for (int left = 0; left + 8 <= x.width(); left += 8, ++blocks) {
+            double s[5] = {}; // the sums of x, y, x², y² and xy
+            for (int i = 0; i < 64; ++i) {
+                const double p = x.constScanLine(top + i / 8)[left + i % 8];
+                const double q = y.constScanLine(top + i / 8)[left + i % 8];
+                const double terms[] = {p, q, p * p, q * q, p * q};
+                for (int k = 0; k < 5; ++k)
+                    s[k] += terms[k] / 64;
             }
-            const double mx = sx / 64, my = sy / 64;
-            const double vx = sxx / 64 - mx * mx, vy = syy / 64 - my * my;
-            const double cxy = sxy / 64 - mx * my;
-            total += (2 * mx * my + C1) * (2 * cxy + C2) /
-                     ((mx * mx + my * my + C1) * (vx + vy + C2));
-            ++blocks;
+            const double vx = s[2] - s[0] * s[0], vy = s[3] - s[1] * s[1];
+            total += (2 * s[0] * s[1] + C1) * (2 * (s[4] - s[0] * s[1]) + C2) /
+                     ((s[0] * s[0] + s[1] * s[1] + C1) * (vx + vy + C2));
         }
     }
     return total / blocks;
@@ -210,11 +207,9 @@ QByteArray turnedJpeg(const QImage &stored)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     stored.save(&buffer, "jpeg");
-    const QByteArray exif = QByteArray::fromHex("ffe10022"
-                                                "457869660000"
-                                                "49492a0008000000"
-                                                "0100"
-                                                "120103000100000006000000"
+    // An APP1 segment: "Exif", a little-endian TIFF header and one entry, Orientation = 6.
+    const QByteArray exif = QByteArray::fromHex("ffe10022457869660000"
+                                                "49492a00080000000100120103000100000006000000"
                                                 "00000000");
     return buffer.buffer().insert(2, exif);
 }

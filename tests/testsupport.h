@@ -21,14 +21,15 @@ public:
 
     // What a stand-in converter does after it has recorded its arguments.
     enum class Converter { Copies, Fails, ExitsWithoutWriting, Killed };
-    // Replaces the converter by a script that records the arguments it receives, then takes the
-    // given time before it does what it was told.
+    // Replaces the converter by a script that records its arguments, then takes the given time
+    // before it does what it was told.
     void useFakeConverter(Converter behaviour = Converter::Copies, double seconds = 0);
     // The arguments of every run of the stand-in converter, one list per run.
     QList<QStringList> converterRuns() const;
 
 private:
     QTemporaryDir m_dir;
+    QString m_previousStart; // restored when this one goes, for program directories that nest
 };
 
 // Collects what the program writes to standard output until finish().
@@ -44,8 +45,21 @@ private:
     QTemporaryFile m_file;
 };
 
-// Runs the action on the next modal window to appear (a popup or dialog in its exec()).
+// Answers the modal windows (popups, and dialogs in their exec()) that come up while it lives:
+// the action runs on each one and must close it. A window that comes up inside the action is
+// left to another answerer.
+class ModalAnswers : public QTimer
+{
+public:
+    explicit ModalAnswers(std::function<void(QWidget *)> action, bool onlyTheNext = false);
+};
+
+// Runs the action on the next modal window to appear.
 void answerModal(std::function<void(QWidget *)> action);
+
+// Runs the code, answering each message popup it opens with the key, and returns what they
+// said; a question's text is followed by its two keys, as in "Go? [Yes/No]".
+QStringList popupsDuring(const std::function<void()> &code, Qt::Key answer = Qt::Key_Return);
 
 // Writes a file with the given bytes, making its folder if need be.
 void writeFile(const QString &path, const QByteArray &bytes = QByteArray());

@@ -1,74 +1,79 @@
+#include "platform/version.h"
+#include "platform/zlabel.h"
 #include "platform/zlineedit.h"
 #include "platform/zoptionsmenu.h"
+#include "platform/zsoftkey.h"
 #include "testprobe.h"
 #include "testsupport.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QRegularExpression>
 
 using Probe = TestProbe;
 
-// Every screen in Chinese: no text a user sees holds a Latin letter, but for file names, picture
-// types and the names of the program and the handset.
-class ChineseTest : public QObject
+// Every screen read through its widgets. With a language file whose texts are their own keys,
+// each place shows the key it must, the menu in its order; in Chinese, no text a user sees holds
+// a Latin letter, but for file names, picture types and the names of the program and the handset.
+class ScreenTextsTest : public QObject
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_tree;
 
-    // The texts of every window on the screen: titles, labels, keys, rows and menu entries.
-    static QStringList shownTexts()
+    // The window's title, then the texts of its widgets, rows and menu entries, in their order.
+    static QStringList texts(const QWidget *window)
     {
-        QStringList texts;
-        for (QWidget *window : QApplication::topLevelWidgets()) {
-            if (!window->isVisible())
-                continue;
-            texts << window->windowTitle();
-            for (const QAction *action : window->actions())
-                texts << action->text();
-            for (const QWidget *widget : window->findChildren<QWidget *>()) {
-                if (const auto *label = qobject_cast<const QLabel *>(widget))
-                    texts << label->text();
-                else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
-                    texts << button->text();
-                else if (const auto *edit = qobject_cast<const QLineEdit *>(widget))
-                    texts << edit->text();
-                else if (const auto *combo = qobject_cast<const QComboBox *>(widget))
-                    for (int index = 0; index < combo->count(); ++index)
-                        texts << combo->itemText(index);
-                else if (const auto *list = qobject_cast<const QListWidget *>(widget))
-                    for (int row = 0; row < list->count(); ++row)
-                        texts << list->item(row)->text();
-            }
+        QStringList texts = {window->windowTitle()};
+        for (const QObject *child : window->findChildren<QObject *>()) {
+            texts << child->property("text").toString();
+            if (const auto *combo = qobject_cast<const QComboBox *>(child))
+                for (int index = 0; index < combo->count(); ++index)
+                    texts << combo->itemText(index);
+            if (const auto *list = qobject_cast<const QListWidget *>(child))
+                for (int row = 0; row < list->count(); ++row)
+                    texts << list->item(row)->text();
         }
+        texts.removeAll(QString());
         return texts;
     }
 
-    static QStringList keysOf(const QString &languageFile)
+    // A language file's groups and keys, each text made its key (with the placeholder where the
+    // text has one).
+    static QByteArray keysOnly(const QString &languageFile)
     {
         QFile file(languageFile);
         file.open(QIODevice::ReadOnly);
-        const QRegularExpression key(QStringLiteral("^(\\[\\w+\\]|\\w+) *="),
-                                     QRegularExpression::MultilineOption);
-        QStringList keys;
-        for (const auto &match : key.globalMatch(QString::fromUtf8(file.readAll())))
-            keys << match.captured(1);
+        QByteArray keys;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            const QByteArray key = line.left(line.indexOf('=')).trimmed();
+            if (line.startsWith('['))
+                keys += line + '\n';
+            else if (line.contains('='))
+                keys += key + " = " + key + (line.contains("%1") ? " %1\n" : "\n");
+        }
         return keys;
     }
 
 private slots:
+    void everyScreen_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("keys") << false;
+        QTest::newRow("Chinese") << true;
+    }
     void everyScreen()
     {
+        QFETCH(bool, chinese);
         ProgramDir programDir;
-        QCOMPARE(keysOf(programDir.filePath("lng/Chinese.lng")),
-                 keysOf(programDir.filePath("lng/English.lng")));
-        writeFile(m_tree.filePath("setting.cfg"), "[SYS_SYSTEM_SET]\nLanguageType = zh-cn\n");
-        qputenv("PICTALUX_SYSTEM_CFG", m_tree.filePath("setting.cfg").toLocal8Bit());
+        const QString english = programDir.filePath("lng/English.lng");
+        QCOMPARE(keysOnly(programDir.filePath("lng/Chinese.lng")), keysOnly(english));
+        writeFile(english, keysOnly(english));
+        writeFile(m_tree.filePath("setting"),
+                  chinese ? "[SYS_SYSTEM_SET]\nLanguageType=zh-cn" : "");
+        qputenv("PICTALUX_SYSTEM_CFG", m_tree.filePath("setting").toLocal8Bit());
         const QString storage = m_tree.filePath("存储");
         writeFile(storage + "/相册/文本.png", "no picture");
         QVERIFY(quarters().save(storage + "/花.jpg"));
@@ -76,83 +81,121 @@ private slots:
 
         EditInterface editor;
         PxGui &browser = *Probe::browser(editor);
+        const auto *softKeys = browser.findChild<ZSoftKey *>();
+        ZOptionsMenu *menu = Probe::optionsMenu(browser);
         FileSaveDialog dialog(storage, storage + "/花.jpg");
-        ZLineEdit &name = *Probe::nameEdit(dialog);
-        // Each screen is brought up, read, and left; a popup is answered with its right key.
-        const auto popup = [](const std::function<void()> &bringUp) {
-            return [bringUp] {
-                QStringList texts;
-                answerModal([&texts](QWidget *modal) {
-                    texts = shownTexts();
-                    static_cast<QDialog *>(modal)->reject();
-                });
-                bringUp();
-                return texts;
-            };
-        };
-        const auto screen = [](const std::function<void()> &bringUp) {
-            return [bringUp] {
-                bringUp();
-                return shownTexts();
-            };
-        };
-        const std::vector<std::pair<const char *, std::function<QStringList()>>> screens = {
-                {"browser", screen([] {})},
-                {"options menu", screen([&] { QTest::keyClick(&browser, Qt::Key_F9); })},
-                {"about", popup([&] {
-                     Probe::optionsMenu(browser)->hide();
-                     browser.about();
-                 })},
-                {"error", popup([&] { browser.fileSaveAs(); })},
-                {"save dialog, down a folder", screen([&] {
+        ZListBox *folders = Probe::folderList(dialog);
+        QStringList shown; // by the screen each step brings up
+        const ModalAnswers popups([&shown](QWidget *popup) {
+            shown << texts(popup);
+            static_cast<QDialog *>(popup)->reject();
+        });
+        const std::pair<const char *, std::function<void()>> steps[] = {
+                {"options menu",
+                 [&] {
+                     softKeys->findChild<QAbstractButton *>()->click();
+                     shown << texts(&browser);
+                 }},
+                // Down skips the separator, F9 chooses.
+                {"about",
+                 [&] {
+                     for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_F9})
+                         QTest::keyClick(menu, key);
+                 }},
+                {"browser", [&] { shown << texts(&browser); }},
+                {"no picture", [&] { browser.fileSaveAs(); }},
+                {"save dialog",
+                 [&] {
                      dialog.show();
-                     dialog.itemSelected(1);
-                 })},
-                {"save dialog, back up", screen([&] { dialog.itemSelected(0); })},
-                {"invalid name", popup([&] { dialog.fileSaveOk(); })},
-                {"replace question", popup([&] {
-                     name.setText("花");
+                     shown << texts(&dialog);
+                 }},
+                {"down a folder",
+                 [&] {
+                     QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
+                                       folders->visualItemRect(folders->item(1)).center());
+                     shown << Probe::folderLabel(dialog)->text();
+                 }},
+                {"back up",
+                 [&] {
+                     dialog.itemSelected(0);
+                     shown << Probe::folderLabel(dialog)->text();
+                 }},
+                {"invalid name", [&] { dialog.fileSaveOk(); }},
+                {"replace",
+                 [&] {
+                     Probe::nameEdit(dialog)->setText("花");
                      dialog.fileSaveOk();
-                 })},
-                {"save failure", popup([&] {
+                 }},
+                {"save failure",
+                 [&] {
                      programDir.useFakeConverter(ProgramDir::Converter::Fails);
-                     name.setText("新");
+                     Probe::nameEdit(dialog)->setText("新");
                      dialog.fileSaveOk();
-                 })},
-                {"unsaved edits question", popup([&] {
+                 }},
+                {"unsaved, quit",
+                 [&] {
                      dialog.hide();
                      browser.setUnsavedEdits(true);
                      browser.quit();
-                 })},
-                {"number picker", popup([&] {
+                 }},
+                {"unsaved, open", [&] { browser.itemSelected(2); }},
+                {"number picker",
+                 [&] {
                      browser.setUnsavedEdits(false);
                      editor.openPath(storage + "/花.jpg");
                      Probe::toolIndex(editor) = 6;
                      editor.execCommand();
-                 })},
-                {"editor overlay",
+                 }},
+                {"editor",
                  [&] {
                      editor.openPath(storage + "/相册/文本.png");
-                     return Probe::overlayTexts(editor);
+                     shown << Probe::overlayTexts(editor);
                  }},
         };
-
-        const QRegularExpression allowed(
-                QRegularExpression::escape(m_tree.path()) +
-                QStringLiteral("|Pictalux|ROKR|E8|\\.(jpe?g|png|gif|bmp|\\*)"));
-        QStringList latin;
-        for (const auto &[screenName, show] : screens) {
-            const QStringList texts = show();
-            QVERIFY2(!texts.isEmpty(), screenName);
-            for (QString text : texts) {
-                if (text.remove(allowed).contains(QRegularExpression("[A-Za-z]")))
-                    latin << QStringLiteral("%1: %2").arg(screenName, text);
-            }
+        QStringList screens;
+        for (const auto &[screen, step] : steps) {
+            shown.clear();
+            step();
+            screens << screen + QStringLiteral(": ") +
+                               shown.join(u'|').replace(m_tree.path(), "@").replace('\n', '/');
         }
-        QVERIFY2(latin.isEmpty(), qPrintable(latin.join(u'\n')));
-        QVERIFY(!Probe::overlayTexts(editor).contains(QString()));
+
+        if (chinese) {
+            const QRegularExpression allowed(
+                    QStringLiteral("^[^:]*: |@|Pictalux|ROKR|E8|\\.(jpe?g|png|gif|bmp|\\*)"));
+            const QStringList latin = screens.replaceInStrings(allowed, QString())
+                                              .filter(QRegularExpression("[A-Za-z]"));
+            QVERIFY2(latin.isEmpty(), qPrintable(latin.join(u'\n')));
+            return;
+        }
+        QCOMPARE(
+                screens,
+                QStringList({
+                        "options menu: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_SELECT|UI_CANCEL|"
+                        "UI_EDIT|UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                        "about: UI_ABOUT|UI_ABOUT|UI_OK|UI_ABOUT_PRODUCT/UI_ABOUT_CODE/"
+                        "UI_ABOUT_DESIGN/UI_ABOUT_VERSION " PICTALUX_VERSION "/",
+                        "browser: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_OPTION|UI_QUIT|UI_EDIT|"
+                        "UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                        "no picture: UI_ERROR|UI_OK|UI_INVALID_FILE",
+                        "save dialog: UI_SAVE_TITLE|UI_SAVE_TITLE|UI_FILE_NAME|UI_FILE_TYPE|.jpg|"
+                        ".jpeg|.png|.gif|.bmp|.*|UI_FILE_FOLDER@/存储|..|相册|UI_OK|UI_CANCEL",
+                        "down a folder: UI_FILE_FOLDER @/存储/相册",
+                        "back up: UI_FILE_FOLDER@/存储",
+                        "invalid name: UI_ERROR|UI_OK|UI_INVALID_NAME",
+                        "replace: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_REPLACE_FILE 花.jpg",
+                        "save failure: UI_ERROR|UI_OK|UI_SAVE_FAILURE",
+                        "unsaved, quit: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_QUIT",
+                        "unsaved, open: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_OPEN",
+                        "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
+                        "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
+                        "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
+                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|FLOP|"
+                        "FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|CROP|OIL_PAINT|"
+                        "SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
+                }));
     }
 };
 
-PICTALUX_TEST_MAIN(ChineseTest)
+PICTALUX_TEST_MAIN(ScreenTextsTest)
 #include "tst_chinese.moc"

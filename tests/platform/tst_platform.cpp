@@ -4,35 +4,17 @@
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
 #include "platform/zapplication.h"
-#include "platform/zconfig.h"
-#include "platform/zkbmainwidget.h"
-#include "platform/zlistbox.h"
-#include "platform/zlistboxitem.h"
 #include "platform/zmessagedlg.h"
-#include "platform/zoptionsmenu.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
 
 #include <QLabel>
+#include <QPushButton>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using FileName::decodeName;
-
-// Records the slots that the framework classes call.
-class Receiver : public QObject
-{
-    Q_OBJECT
-
-public:
-    QStringList calls;
-
-public slots:
-    void first() { calls.append("first"); }
-    void second() { calls.append("second"); }
-};
 
 class PlatformTest : public QObject
 {
@@ -53,19 +35,8 @@ private slots:
         }
     }
 
-    void configReadsGroupsKeysAndDefaults()
+    void systemIcons()
     {
-        QTemporaryDir dir;
-        writeFile(dir.filePath("texts.lng"), "\xEF\xBB\xBF# comment\n[A]\nkey = a = b \nempty =\n"
-                                             "[B]\r\nchinese=退出\r\n");
-        const ZConfig config(dir.filePath("texts.lng"));
-        QCOMPARE(config.readEntry("A", "key"), QStringLiteral("a = b"));
-        QCOMPARE(config.readEntry("B", "chinese"), QStringLiteral("退出"));
-        QVERIFY(!config.readEntry("A", "empty").isNull() &&
-                config.readEntry("A", "empty").isEmpty());
-        QVERIFY(config.readEntry("A", "missing").isNull());
-        QVERIFY(config.readEntry("C", "key").isNull());
-        QVERIFY(ZConfig(dir.filePath("none")).readEntry("A", "key").isNull());
         for (const char *icon : {"gen_back_to_arrw_small.bmp", "fm_folder_small.bmp",
                                  "fm_insert_file_small.bmp", "error_pop.bmp"})
             QVERIFY2(!RES_ICON_Reader().getIcon(icon).isNull(), icon);
@@ -88,34 +59,31 @@ private slots:
         QCOMPARE(zApp->loopLevel(), 0);
     }
 
-    void softKeysAndOptionsMenu()
+    // A question answers to the keys and to clicks on its soft keys.
+    void popupsAnswer_data()
     {
-        Receiver receiver;
-        ZKbMainWidget window;
-        window.setContentWidget(new ZListBox(&window));
-        auto *softKey = new ZSoftKey("CST_2A", &window);
-        window.setCSTWidget(softKey);
-        auto *menu = new ZOptionsMenu(QRect(0, 22, 320, 192), &window);
-        menu->insertItem("First", nullptr, &receiver, SLOT(first()));
-        menu->insertSeparator();
-        menu->insertItem("Second", nullptr, &receiver, SLOT(second()));
-        softKey->setOptMenu(0, menu);
-        softKey->setText(0, "Options");
-        softKey->setTextForOptMenuHide("Options");
-        softKey->setTextForOptMenuShow("Select", "Cancel");
-        softKey->setClickedSlot(1, &receiver, SLOT(second()));
-        window.show();
-
-        QTest::keyClick(&window, Qt::Key_F11);
-        QTest::keyClick(&window, Qt::Key_F9);
-        QVERIFY(menu->isVisible());
-        QCOMPARE(softKey->text(1), QStringLiteral("Cancel"));
-        QTest::keyClick(menu, Qt::Key_F11);
-        QCOMPARE(softKey->text(0), QStringLiteral("Options"));
-        softKey->press(0);
-        QTest::keyClick(menu, Qt::Key_Down); // over the separator
-        QTest::keyClick(menu, Qt::Key_Return);
-        QTRY_COMPARE(receiver.calls, QStringList({"second", "second"}));
+        QTest::addColumn<int>("key"); // a key, or -1 and -2 for clicks on the left and right keys
+        QTest::addColumn<int>("result");
+        const std::tuple<const char *, int, int> rows[] = {
+                {"Return", Qt::Key_Return, 1}, {"Enter", Qt::Key_Enter, 1},
+                {"F9", Qt::Key_F9, 1},         {"left click", -1, 1},
+                {"F11", Qt::Key_F11, 0},       {"Escape", Qt::Key_Escape, 0},
+                {"right click", -2, 0}};
+        for (const auto &[name, key, result] : rows)
+            QTest::newRow(name) << key << result;
+    }
+    void popupsAnswer()
+    {
+        QFETCH(int, key);
+        QFETCH(int, result);
+        const ModalAnswers answers([key](QWidget *popup) {
+            if (key < 0)
+                popup->findChild<ZSoftKey *>()->findChildren<QPushButton *>().at(-1 - key)->click();
+            else
+                QTest::keyClick(popup, Qt::Key(key));
+        });
+        ZMessageDlg question("Title", "Go?", ZMessageDlg::TypeYesNo);
+        QCOMPARE(question.exec(), result);
     }
 
     // Lines that wrap at the popup's width get the height they need: the first ones were cut off.
@@ -132,22 +100,18 @@ private slots:
         QCOMPARE(missing, 0);
     }
 
-    void listBoxSelectsOnReturnAndClick()
+    // Only A-Z a-z 0-9 / . _ - + , @ % go to the shell bare; anything else, one character is
+    // enough, is quoted, a quote written as '\''.
+    void shellQuoting()
     {
-        ZListBox list;
-        for (const char *text : {"..", "one", "two"}) {
-            auto *row = new ZListBoxItem;
-            row->appendSubItem(1, text);
-            list.insertItem(row);
+        using ConverterCommand::shellQuoted;
+        QCOMPARE(shellQuoted("/mmc/DCIM_2/a-b+c,d@e%f.JPG"), "/mmc/DCIM_2/a-b+c,d@e%f.JPG");
+        QCOMPARE(shellQuoted(""), "''");
+        QCOMPARE(shellQuoted("it's"), "'it'\\''s'");
+        for (char c = 1; c < 127; ++c) {
+            if (!QChar(c).isLetterOrNumber() && !QByteArray("/._-+,@%'").contains(c))
+                QCOMPARE(shellQuoted(QString("a%1b.png").arg(c)), QString("'a%1b.png'").arg(c));
         }
-        list.show();
-        QSignalSpy selected(&list, SIGNAL(selected(int)));
-        list.setCurrentItem(0);
-        QTest::keyClick(&list, Qt::Key_Down);
-        QTest::keyClick(&list, Qt::Key_Return);
-        QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
-                          list.visualItemRect(list.item(2)).center());
-        QCOMPARE(selected, QList<QVariantList>({{1}, {2}}));
     }
 
     void namesKeepTheirBytes_data()
