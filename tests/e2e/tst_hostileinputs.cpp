@@ -48,22 +48,6 @@ void turnRight(EditInterface &editor)
     QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
 }
 
-// Runs the action, dismissing each popup it opens; returns their texts.
-QStringList popupsDuring(const std::function<void()> &action)
-{
-    QStringList texts;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto *popup = qobject_cast<ZMessageDlg *>(QApplication::activeModalWidget())) {
-            texts += popup->text();
-            QTest::keyClick(popup, Qt::Key_Return);
-        }
-    });
-    poll.start(5);
-    action();
-    return texts;
-}
-
 } // namespace
 
 // Broken, strange and hostile files and folders, taken through the browser, the editor and the
