@@ -8,13 +8,12 @@
 
 #include <QStringList>
 
-// Reads and sets the inner state of the program's windows for the tests.
+// Reads the inner state of the program's windows for the tests; only the editor's tool is set.
 struct TestProbe
 {
     // Browser
     static QString curDir(const PxGui &browser) { return browser.curDir; }
     static ZListBox *fileList(const PxGui &browser) { return browser.fileList; }
-    static ZOptionsMenu *optionsMenu(const PxGui &browser) { return browser.optionsMenu; }
     static bool unsavedEdits(const PxGui &browser) { return browser.unsavedEdits; }
     static QStringList rows(const ZListBox *list)
     {
@@ -27,7 +26,7 @@ struct TestProbe
     // Editor
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
     static int editMode(const EditInterface &editor) { return editor.editMode; }
-    static QString &picPath(EditInterface &editor) { return editor.picPath; }
+    static QString picPath(const EditInterface &editor) { return editor.picPath; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
     static QImage screenBuffer(const EditInterface &editor)
@@ -35,22 +34,15 @@ struct TestProbe
         return editor.screenBuffer.toImage();
     }
     static const QImage &originPixmap(const EditInterface &editor) { return editor.originPixmap; }
-    static const ScaledView &viewPixmap(const EditInterface &editor) { return editor.viewPixmap; }
-    static float &scale(EditInterface &editor) { return editor.scale; }
-    static int &topLeftX(EditInterface &editor) { return editor.topLeftX; }
-    static int &topLeftY(EditInterface &editor) { return editor.topLeftY; }
+    static float scale(const EditInterface &editor) { return editor.scale; }
     static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
-    static QTimer &viewTimer(EditInterface &editor) { return editor.viewTimer; }
-    static QTimer &popupTimer(EditInterface &editor) { return editor.popupTimer; }
-    static QTimer &mouseTimer(EditInterface &editor) { return editor.mouseTimer; }
-    static QPoint &mousePos(EditInterface &editor) { return editor.mousePos; }
-    static QPoint mousePicPos(const EditInterface &editor) { return editor.mousePicPos; }
-    static QPoint &rectStart(EditInterface &editor) { return editor.rectStart; }
-    static bool &rectStarted(EditInterface &editor) { return editor.rectStarted; }
-    static bool &upPressed(EditInterface &editor) { return editor.upPressed; }
-    static bool &downPressed(EditInterface &editor) { return editor.downPressed; }
-    static bool &leftPressed(EditInterface &editor) { return editor.leftPressed; }
-    static bool &rightPressed(EditInterface &editor) { return editor.rightPressed; }
+    static const QTimer &viewTimer(const EditInterface &editor) { return editor.viewTimer; }
+    static const QTimer &popupTimer(const EditInterface &editor) { return editor.popupTimer; }
+    static const QTimer &mouseTimer(const EditInterface &editor) { return editor.mouseTimer; }
+    static bool upPressed(const EditInterface &editor) { return editor.upPressed; }
+    static bool downPressed(const EditInterface &editor) { return editor.downPressed; }
+    static bool leftPressed(const EditInterface &editor) { return editor.leftPressed; }
+    static bool rightPressed(const EditInterface &editor) { return editor.rightPressed; }
     static void tick(EditInterface &editor) { editor.moveMouse(); }
     // The texts the editor draws over its frames, as it holds them.
     static QStringList overlayTexts(const EditInterface &e)
@@ -61,7 +53,6 @@ struct TestProbe
                            e.undoText,       e.redoText,      e.loadProblem} +
                QStringList(e.toolNames.cbegin(), e.toolNames.cend());
     }
-    static void showPicture(EditInterface &editor) { editor.initViewPicture(); }
 
     // Save dialog
     static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }

@@ -20,7 +20,7 @@ public:
     QString filePath(const QString &name) const { return m_dir.filePath(name); }
 
     // What a stand-in converter does after it has recorded its arguments.
-    enum class Converter { Copies, Fails, ExitsWithoutWriting, Killed };
+    enum class Converter { Copies, Fails, ExitsWithoutWriting };
     // Replaces the converter by a script that records its arguments, then takes the given time
     // before it does what it was told.
     void useFakeConverter(Converter behaviour = Converter::Copies, double seconds = 0);

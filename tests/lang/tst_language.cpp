@@ -1,9 +1,59 @@
 #include "lang/language.h"
+#include "platform/version.h"
 #include "platform/zconfig.h"
-#include "savedlg/filesavedialog.h"
+#include "platform/zlabel.h"
+#include "platform/zlineedit.h"
+#include "platform/zoptionsmenu.h"
+#include "platform/zsoftkey.h"
+#include "testprobe.h"
 #include "testsupport.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QRegularExpression>
+
 #include <sys/stat.h>
+
+using Probe = TestProbe;
+
+namespace {
+
+// The window's title, then the texts of its widgets, rows and menu entries, in their order.
+QStringList texts(const QWidget *window)
+{
+    QStringList texts = {window->windowTitle()};
+    for (const QObject *child : window->findChildren<QObject *>()) {
+        texts << child->property("text").toString();
+        if (const auto *combo = qobject_cast<const QComboBox *>(child))
+            for (int index = 0; index < combo->count(); ++index)
+                texts << combo->itemText(index);
+        if (const auto *list = qobject_cast<const QListWidget *>(child))
+            for (int row = 0; row < list->count(); ++row)
+                texts << list->item(row)->text();
+    }
+    texts.removeAll(QString());
+    return texts;
+}
+
+// A language file's groups and keys, each text made its key (with the placeholder where the
+// text has one).
+QByteArray keysOnly(const QString &languageFile)
+{
+    QFile file(languageFile);
+    file.open(QIODevice::ReadOnly);
+    QByteArray keys;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QByteArray key = line.left(line.indexOf('=')).trimmed();
+        if (line.startsWith('['))
+            keys += line + '\n';
+        else if (line.contains('='))
+            keys += key + " = " + key + (line.contains("%1") ? " %1\n" : "\n");
+    }
+    return keys;
+}
+
+} // namespace
 
 class LanguageTest : public QObject
 {
@@ -14,15 +64,13 @@ private slots:
     {
         QTest::addColumn<QString>("startPath");
         QTest::addColumn<QString>("expected"); // "@" stands for the test's own folder
-        const auto row = [](const char *name, const char *startPath, const QString &expected) {
-            QTest::newRow(name) << QString(startPath) << expected;
-        };
-        row("full path", "/usr/app/px/prog", "/usr/app/px");
-        row("at the root", "/prog", "");
-        row("bare name", "pictalux", QCoreApplication::applicationDirPath());
-        row("relative", "real/pictalux", "@/real");
-        row("link", "@/bin/pictalux", "@/real");
-        row("relative link", "./bin/pictalux", "@/real");
+        QTest::newRow("full path") << "/usr/app/px/prog"
+                                   << "/usr/app/px";
+        QTest::newRow("bare name") << "pictalux" << QCoreApplication::applicationDirPath();
+        QTest::newRow("relative") << "real/pictalux"
+                                  << "@/real";
+        QTest::newRow("link") << "@/bin/pictalux"
+                              << "@/real";
     }
     // Started from a folder that holds a planted pictalux/convert, which must never be taken
     // for the program's own.
@@ -56,13 +104,11 @@ private slots:
         for (const char *other : {"zh-CN", "zh-tw", "en-us"})
             row(other, QStringLiteral("[SYS_SYSTEM_SET]\nLanguageType = %1\n").arg(other), "zh_CN",
                 "English.lng");
-        row("empty setting", "", "zh_CN.UTF-8", "English.lng");
-        row("other group", "[OTHER]\nLanguageType = zh-cn\n", "en", "English.lng");
+        row("other group", "[OTHER]\nLanguageType = zh-cn\n", "zh_CN", "English.lng");
         row("byte order mark, CRLF", "\uFEFF[SYS_SYSTEM_SET]\r\n LanguageType=zh-cn \r\n", "en",
             "Chinese.lng");
         row("no setting, Chinese desktop", "missing", "zh_TW", "Chinese.lng");
         row("no setting, other desktop", "missing", "de_DE.UTF-8", "English.lng");
-        row("no setting, no locale", "missing", "", "English.lng");
         row("FIFO", "fifo", "zh_CN.UTF-8", "Chinese.lng");
         row("endless device", "zero", "zh_CN.UTF-8", "Chinese.lng");
         row("too big", chinese + QString(ZConfig::MaximumSize, u'#'), "en", "English.lng");
@@ -85,22 +131,124 @@ private slots:
         QCOMPARE(Language::languageFilePath("/usr/app/px", type), "/usr/app/px/lng/" + file);
     }
 
-    void readerFollowsTheSettingFile()
+    // Every screen read through its widgets, on a Chinese desktop. An empty setting file still
+    // chooses English, here a language file whose texts are their own keys: each place shows the
+    // key it must, the menu in its order. Without a setting file the desktop chooses Chinese: no
+    // text a user sees holds a Latin letter, but for names of files, picture types, the program
+    // and the handset.
+    void everyScreen_data()
     {
+        QTest::addColumn<bool>("chinese");
+        QTest::newRow("keys") << false;
+        QTest::newRow("Chinese") << true;
+    }
+    void everyScreen()
+    {
+        QFETCH(bool, chinese);
         ProgramDir programDir;
+        const QString english = programDir.filePath("lng/English.lng");
+        QCOMPARE(keysOnly(programDir.filePath("lng/Chinese.lng")), keysOnly(english));
+        writeFile(english, keysOnly(english));
         const QString setting = programDir.filePath("ezx_system.cfg");
+        if (!chinese)
+            writeFile(setting);
         qputenv("PICTALUX_SYSTEM_CFG", setting.toLocal8Bit());
         qputenv("LC_ALL", "zh_CN.UTF-8");
-        QCOMPARE(FileSaveDialog::getConfig()->readEntry("UI_MENU", "UI_QUIT"),
-                 QStringLiteral("退出"));
-        qputenv("LC_ALL", "C");
-        QCOMPARE(FileSaveDialog::getConfig()->readEntry("UI_MENU", "UI_QUIT"),
-                 QStringLiteral("Quit"));
-        writeFile(setting, "[SYS_SYSTEM_SET]\nLanguageType = zh-cn\n");
-        QCOMPARE(FileSaveDialog::getConfig()->readEntry("UI_MENU", "UI_QUIT"),
-                 QStringLiteral("退出"));
-        QFile::remove(programDir.filePath("lng/Chinese.lng"));
-        QVERIFY(FileSaveDialog::getConfig()->readEntry("UI_MENU", "UI_QUIT").isNull());
+        QTemporaryDir tree;
+        const QString storage = tree.filePath("存储");
+        writeFile(storage + "/相册/文本.png", "no picture");
+        QVERIFY(quarters().save(storage + "/花.jpg"));
+        qputenv("PICTALUX_START_DIR", storage.toLocal8Bit());
+
+        EditInterface editor;
+        PxGui &browser = *Probe::browser(editor);
+        ZOptionsMenu *menu = browser.findChild<ZOptionsMenu *>();
+        FileSaveDialog dialog(storage, storage + "/花.jpg");
+        ZListBox *folders = Probe::folderList(dialog);
+        QStringList shown, screens;
+        const ModalAnswers popups([&shown](QWidget *popup) {
+            shown << texts(popup);
+            static_cast<QDialog *>(popup)->reject();
+        });
+        // The texts the step before brought up, popups first.
+        const auto screen = [&](const char *name, const QStringList &window = {}) {
+            screens << name + QStringLiteral(": ") + (shown + window).join(u'|');
+            shown.clear();
+        };
+        browser.findChild<ZSoftKey *>()->findChild<QAbstractButton *>()->click();
+        screen("options menu", texts(&browser));
+        // Down skips the separator, F9 chooses.
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_F9})
+            QTest::keyClick(menu, key);
+        screen("about");
+        screen("browser", texts(&browser));
+        browser.fileSaveAs();
+        screen("no picture");
+        dialog.show();
+        screen("save dialog", texts(&dialog));
+        QTest::mouseClick(folders->viewport(), Qt::LeftButton, {},
+                          folders->visualItemRect(folders->item(1)).center());
+        screen("down a folder", {Probe::folderLabel(dialog)->text()});
+        dialog.itemSelected(0);
+        screen("back up", {Probe::folderLabel(dialog)->text()});
+        dialog.fileSaveOk();
+        screen("invalid name");
+        Probe::nameEdit(dialog)->setText("花");
+        dialog.fileSaveOk();
+        screen("replace");
+        programDir.useFakeConverter(ProgramDir::Converter::Fails);
+        Probe::nameEdit(dialog)->setText("新");
+        dialog.fileSaveOk();
+        screen("save failure");
+        dialog.hide();
+        browser.setUnsavedEdits(true);
+        browser.quit();
+        screen("unsaved, quit");
+        browser.itemSelected(2);
+        screen("unsaved, open");
+        browser.setUnsavedEdits(false);
+        editor.openPath(storage + "/花.jpg");
+        Probe::toolIndex(editor) = 6;
+        editor.execCommand();
+        screen("number picker");
+        editor.openPath(storage + "/相册/文本.png");
+        screen("editor", Probe::overlayTexts(editor));
+
+        screens.replaceInStrings(tree.path(), "@").replaceInStrings("\n", "/");
+        if (chinese) {
+            const QRegularExpression allowed(
+                    QStringLiteral("^[^:]*: |@|Pictalux|ROKR|E8|\\.(jpe?g|png|gif|bmp|\\*)"));
+            const QStringList latin = screens.replaceInStrings(allowed, QString())
+                                              .filter(QRegularExpression("[A-Za-z]"));
+            QVERIFY2(latin.isEmpty(), qPrintable(latin.join(u'\n')));
+            return;
+        }
+        QCOMPARE(
+                screens,
+                QStringList({
+                        "options menu: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_SELECT|UI_CANCEL|"
+                        "UI_EDIT|UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                        "about: UI_ABOUT|UI_ABOUT|UI_OK|UI_ABOUT_PRODUCT/UI_ABOUT_CODE/"
+                        "UI_ABOUT_DESIGN/UI_ABOUT_VERSION " PICTALUX_VERSION "/",
+                        "browser: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_OPTION|UI_QUIT|UI_EDIT|"
+                        "UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                        "no picture: UI_ERROR|UI_OK|UI_INVALID_FILE",
+                        "save dialog: UI_SAVE_TITLE|UI_SAVE_TITLE|UI_FILE_NAME|UI_FILE_TYPE|.jpg|"
+                        ".jpeg|.png|.gif|.bmp|.*|UI_FILE_FOLDER@/存储|..|相册|UI_OK|UI_CANCEL",
+                        "down a folder: UI_FILE_FOLDER @/存储/相册",
+                        "back up: UI_FILE_FOLDER@/存储",
+                        "invalid name: UI_ERROR|UI_OK|UI_INVALID_NAME",
+                        "replace: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_REPLACE_FILE 花.jpg",
+                        "save failure: UI_ERROR|UI_OK|UI_SAVE_FAILURE",
+                        "unsaved, quit: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_QUIT",
+                        "unsaved, open: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_OPEN",
+                        "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
+                        "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
+                        "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
+                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|FLOP|"
+                        "FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|CROP|OIL_PAINT|"
+                        "SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
+                }));
     }
 };
 
