@@ -67,7 +67,6 @@ private slots:
             QTest::newRow(tag) << arguments << picture;
         };
         row("cut to GIF", "source.png -crop 30x20+25+20 cut.gif", "30x20 red/white gif");
-        row("working copy", "source.png -flop pxTemp.image", "80x60 green/blue tiff");
         // The one picture the user saw: the first of several pages, a photo stored on its side
         // cut as it is shown.
         row("several pages", "pages.tif -flop page.jpg", "20x10 red/red jpeg");
@@ -87,9 +86,8 @@ private slots:
 
         QCOMPARE(convert(arguments.split(u' ')), 0);
 
-        const QString name = arguments.section(u' ', -1);
-        QCOMPARE(describePicture(QImage(path(name))) + ' ' + QImageReader::imageFormat(path(name)),
-                 picture);
+        const QString name = path(arguments.section(u' ', -1));
+        QCOMPARE(describePicture(QImage(name)) + ' ' + QImageReader::imageFormat(name), picture);
         QCOMPARE(shell("stat -c %a '" + name + "'"), "640\n");
         // Nothing of a cut's old canvas or offset is left for ImageMagick's next run to read.
         QCOMPARE(shell("magick - -format %X%Y info: <'" + name + "'"), "+0+0");
@@ -131,12 +129,10 @@ private slots:
         };
         failed("crop of no width", 1, "no picture", "source.png -crop 0x5+2+4 source.png");
         failed("FIFO as the source", 1, "not a file", "fifo.png source.png");
-        failed("side beyond the limit", 65, "exceeds", "source.png -resize 20000x10! source.png");
-        failed("area beyond the limit", 65, "exhausted",
-               "source.png -resize 12000x12000! source.png");
+        failed("side over the limit", 65, "exceeds", "source.png -resize 20000x10! source.png");
+        failed("area over the limit", 65, "exhausted", "source.png -resize 15000x source.png");
         failed("tiles", 1, "several files", "source.png -crop 10x source.png");
         // The system's refusals stay; GraphicsMagick, reading no policy, never sees such a file.
-        failed("PostScript as a photo", 1, "policy `PS'", "doc.jpg -flop pxTemp.image");
         failed("oil paint of PostScript", 1, "policy `PS'", "doc.jpg -paint 3 pxTemp.image");
         const char *save = "source.png source.png";
         failed("ImageMagick's own status", 1, "some error", save, "echo 'some error' >&2; exit 65");
@@ -170,8 +166,7 @@ private slots:
         QCOMPARE(convert(arguments.split(u' '), standIn), exitCode);
 
         QVERIFY2(m_errors.contains(message.toUtf8()), m_errors);
-        QCOMPARE(shell("kill -0 $(cat pid) 2>/dev/null && echo running; rm -f pid; chmod 700 ."),
-                 "");
+        QCOMPARE(shell("p=$(cat pid); rm -f pid; chmod 700 .; ! kill -0 $p 2>/dev/null"), "");
         QByteArrayList after = snapshot();
         for (const QString &name : written) {
             QCOMPARE(describePicture(QImage(path(name))), "80x60 blue/green");
@@ -200,8 +195,7 @@ private slots:
         const QString live = u".pictalux-%1-Live00"_s.arg(::getpid());
         const QString held = u".pictalux-%1-Held00"_s.arg(dead);
         QStringList kept = {live, held, ".pictalux-notes"};
-        QCOMPARE(shell(u"mkdir %1 %2 elsewhere; echo notes >.pictalux-notes"_s.arg(live, held)),
-                 "");
+        QCOMPARE(shell(u"mkdir %1 %2 elsewhere; touch .pictalux-notes"_s.arg(live, held)), "");
         // Open to all, so that only the launcher's judgement keeps it.
         const QString other = u".pictalux-%1-Other0"_s.arg(dead);
         if (shell(u"mkdir -m 777 %1 && chown daemon %1"_s.arg(other)).isEmpty())
@@ -240,8 +234,7 @@ private slots:
         QCOMPARE(launched.size(), system.size());
         const double quarter = double(sysconf(_SC_PHYS_PAGES)) * sysconf(_SC_PAGE_SIZE) / 4;
         const auto size = [](const QByteArray &line) {
-            return double(Resources::parseSize(line.mid(line.indexOf(':') + 1).toStdString())
-                                  .value_or(0));
+            return double(Resources::parseSize(line.split(':').last().toStdString()).value_or(0));
         };
         for (int i = 0; i < system.size(); ++i) {
             if (system[i].contains("Memory:") || system[i].contains("Map:"))
@@ -293,8 +286,8 @@ private slots:
         // Floyd and Steinberg's grain scores about 0.88 against ImageMagick's; a threshold, 0.74.
         QTest::newRow("monochrome") << u"-monochrome"_s << 0.17;
     }
-    // Whatever route a tool takes, the picture comes out the same size (or is judged unlike) and
-    // close to what ImageMagick alone makes of it, and exactly that when GraphicsMagick is missing.
+    // Whatever route a tool takes, the picture keeps its size and is about as like ImageMagick's
+    // own as a second run of it (spread is random); exactly that when GraphicsMagick is missing.
     void fasterRoutes()
     {
         QFETCH(QString, tool);
@@ -303,8 +296,7 @@ private slots:
         QCOMPARE(shell(Photo + " photo.png && " + bare + "bare.tif && " + bare + "again.tif"), "");
         const QStringList arguments = ("photo.png " + tool + " pxTemp.image").split(u' ');
         QCOMPARE(convert(arguments), 0);
-        // Grain differs pixel by pixel: it is judged at a quarter size, against two runs of
-        // ImageMagick, whose spread scatters at random.
+        // Grain differs pixel by pixel, so it is judged at a quarter size.
         const bool grain = tool.startsWith("-spread") || tool == "-monochrome";
         const auto judged = [&](const QString &name) {
             const QImage image(path(name));
