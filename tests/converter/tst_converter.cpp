@@ -146,9 +146,9 @@ private slots:
         failed("ImageMagick deaf to SIGTERM", 128 + SIGTERM, {}, save,
                "trap '' TERM; kill -TERM $PPID; exec sleep 60");
     }
-    // A run writes what a plain write by the same user would, and each file keeps its kind, mode,
-    // owner, group and links. A failure leaves every file as it was, byte for byte, and no
-    // ImageMagick running; its exit code tells the editor why.
+    // A run writes what a plain write by the same user would: files keep kind, mode, owner, group
+    // and links, and only those written change. A failure leaves every file as it was, byte for
+    // byte, and no ImageMagick running; its exit code tells the editor why.
     void runs()
     {
         QFETCH(QString, setup);
@@ -170,7 +170,6 @@ private slots:
         QByteArrayList after = snapshot();
         for (const QString &name : written) {
             QCOMPARE(describePicture(QImage(path(name))), "80x60 blue/green");
-            // Only its bytes change, unless it is new.
             const QByteArray entry = "./" + QFile::encodeName(name);
             before.removeIf([&](const QByteArray &line) { return line.endsWith(' ' + entry); });
             after.removeIf([&](const QByteArray &line) {
@@ -189,7 +188,8 @@ private slots:
             return QDir(m_work->path()).entryList({".pictalux-*"}, QDir::AllEntries | QDir::Hidden);
         };
         QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID"), -1);
-        QCOMPARE(hiddenEntries().size(), 1);
+        const QStringList killedRuns = hiddenEntries();
+        QCOMPARE(killedRuns.size(), 1);
 
         const QString dead = QString::fromLatin1(shell("echo $$").trimmed());
         const QString live = u".pictalux-%1-Live00"_s.arg(::getpid());
@@ -202,13 +202,13 @@ private slots:
             kept << other;
         const int lock = ::open(QFile::encodeName(path(held)), O_RDONLY | O_DIRECTORY);
         QCOMPARE(::flock(lock, LOCK_EX), 0);
-        kept.sort();
 
         // A run that writes elsewhere finds the killed run's folder through its workspace.
         QCOMPARE(convert({"source.png", "elsewhere/dest.png"}), 0);
-        QCOMPARE(hiddenEntries(), kept);
+        QVERIFY(!hiddenEntries().contains(killedRuns.front()));
         QCOMPARE(convert({"source.png", "dest.png"}), 0);
         ::close(lock);
+        kept.sort();
         QCOMPARE(hiddenEntries(), kept);
     }
 
@@ -219,7 +219,6 @@ private slots:
         // Sizes as policies and cgroups write them; ImageMagick takes a resource's first value.
         QCOMPARE(Resources::parseSize("16KP").value_or(0), 16000u);
         QCOMPARE(Resources::parseSize("2048\n").value_or(0), 2048u);
-        QVERIFY(!Resources::parseSize("max"));
         const std::string policy = R"(<!-- <policy domain="resource" name="map" value="1GP"/> -->
             <policy domain="resource" name="map" value="1.5GiB"/>
             <policy domain="resource" name="map" value="8GiB"/>)";
