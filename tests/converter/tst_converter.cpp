@@ -49,11 +49,10 @@ private slots:
         QVERIFY(quarters().save(path("source.png")));
         // A stand-in for ImageMagick puts half a picture in $out, its process id in pid, then runs
         // the test's script in the work folder.
-        writeFile(path("imagemagick"),
-                  u"#!/bin/sh\ncd '%1'\nmagick() { '%2' \"$@\"; }\nfor out; do :; done\n"
-                  "echo half >\"$out\"; printf $$ >pid; eval \"$STANDIN\"\n"_s
-                          .arg(m_work->path(), ImageMagick)
-                          .toUtf8());
+        const QString standIn =
+                u"#!/bin/sh\ncd '%1'\nmagick() { '%2' \"$@\"; }\nfor out; do :; done\n"
+                "echo half >\"$out\"; printf $$ >pid; eval \"$STANDIN\"\n"_s;
+        writeFile(path("imagemagick"), standIn.arg(m_work->path(), ImageMagick).toUtf8());
         QFile::setPermissions(path("imagemagick"), QFile::ReadOwner | QFile::ExeOwner);
     }
     // Whatever its end, a run takes its private folders with it.
