@@ -60,8 +60,7 @@ private:
         for (int bit = 0; bit < 64 && bit / 8 < password.size(); ++bit)
             key[bit / 8] |= ((password[bit / 8] >> (bit % 8)) & 1) << (7 - bit % 8);
         // Single DES lives in OpenSSL's legacy provider.
-        static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
-        Q_UNUSED(legacy)
+        [[maybe_unused]] static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
         EVP_CIPHER *des = EVP_CIPHER_fetch(nullptr, "DES-ECB", nullptr);
         EVP_CIPHER_CTX *context = EVP_CIPHER_CTX_new();
         const QByteArray challenge = take(viewer, 16).leftJustified(16, '\0');
@@ -113,7 +112,6 @@ private slots:
         environment.insert("PICTALUX_VNC_LISTEN", listen);
         environment.insert("PICTALUX_VNC_PASSWORD", password);
         environment.insert("PICTALUX_START_DIR", m_work.filePath("storage"));
-        environment.insert("PICTALUX_SYSTEM_CFG", m_work.filePath("no-setting"));
         m_run.setProcessEnvironment(environment);
         m_run.start(PICTALUX_SOURCE_DIR "/scripts/headless", {PICTALUX_PROGRAM_DIR "/pictalux"});
         QByteArray output;
