@@ -146,7 +146,7 @@ private slots:
                     dialog.itemActivated(5);
                     if (save)
                         popups = popupsDuring([&] { dialog.fileSaveOk(); });
-                    else
+                    if (dialog.isVisible())
                         dialog.fileSaveCancel();
                 });
                 browser.fileSaveAs();
