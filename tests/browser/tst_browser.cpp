@@ -1,17 +1,9 @@
-#include "platform/filename.h"
 #include "platform/zapplication.h"
-#include "platform/zlineedit.h"
 #include "testprobe.h"
 #include "testsupport.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-
-#include <cstdio>
-#include <sys/stat.h>
 #include <unistd.h>
 
-using FileName::decodeName;
 using Probe = TestProbe;
 
 // The browser on a folder tree of its own, and the hand-over of the screen to the editor.
@@ -28,15 +20,10 @@ private:
         return name.isEmpty() ? m_tree.path() : m_tree.filePath(name);
     }
 
-    std::unique_ptr<PxGui> browserOn(const QString &folder, QString *trace = nullptr)
+    static std::unique_ptr<PxGui> browserOn(const QString &folder)
     {
         qputenv("PICTALUX_START_DIR", folder.toLocal8Bit());
-        StdoutCapture capture;
-        auto browser = std::make_unique<PxGui>();
-        const QString output = capture.finish();
-        if (trace)
-            *trace = output;
-        return browser;
+        return std::make_unique<PxGui>();
     }
 
     static QStringList rows(const PxGui &browser) { return Probe::rows(Probe::fileList(browser)); }
@@ -55,8 +42,9 @@ private slots:
     // row climbs to "/", where it stays.
     void listsAndWalksTheFolders()
     {
-        QString trace;
-        const auto browser = browserOn(tree(), &trace);
+        StdoutCapture capture;
+        const auto browser = browserOn(tree());
+        const QString trace = capture.finish();
         QCOMPARE(rows(*browser), QStringList({"..", ".hidden", "10", "Alpha", "DCIM", "beta",
                                               "gone", ".dotfile", "Apple.jpg", "zeta.txt"}));
         QCOMPARE(trace, tree() +
@@ -114,7 +102,6 @@ private slots:
         browser->setPicPath(tree("edited.png"));
         browser->setUnsavedEdits(true);
         browser->show();
-        QSignalSpy handedOver(browser.get(), SIGNAL(pathInit()));
         QStringList questions;
         QObject context;
         QTimer::singleShot(0, &context, [&] {
@@ -135,59 +122,8 @@ private slots:
         QCOMPARE(questions,
                  QStringList("The edited picture is not saved. " + question + " [Yes/No]"));
         QCOMPARE(quit, yes && !opens);
-        QCOMPARE(handedOver.count(), int(yes && opens));
         QCOMPARE(browser->getPicPath(), yes && opens ? tree("DCIM/photo.jpg") : tree("edited.png"));
         QCOMPARE(Probe::unsavedEdits(*browser), !yes);
-    }
-
-    // A picture and a folder whose names are not UTF-8: listed (the bytes escaped on screen,
-    // raw in the trace), opened, and saved into that folder by a fresh dialog on the browser's
-    // folder; the browser then lists that folder with the saved file lit, for Edit to open it.
-    void namesThatAreNotText()
-    {
-        QTemporaryDir storage;
-        const QByteArray root = QFile::encodeName(storage.path()) + '/';
-        QCOMPARE(::mkdir((root + "d\xE9j\xE0").constData(), 0700), 0);
-        QVERIFY(quarters(16, 12).save(storage.filePath("plain.png")));
-        QCOMPARE(std::rename((root + "plain.png").constData(), (root + "caf\xE9.png").constData()),
-                 0);
-        const QString folder = decodeName("d\xE9j\xE0"), picture = decodeName("caf\xE9.png");
-        qputenv("PICTALUX_START_DIR", root);
-
-        StdoutCapture capture;
-        EditInterface editor;
-        PxGui &browser = *Probe::browser(editor);
-        QCOMPARE(rows(browser), QStringList({"..", folder, picture}));
-        QCOMPARE(Probe::fileList(browser)->item(2)->text(), "caf\\xE9.png");
-        browser.itemSelected(2);
-        QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
-        QVERIFY(editor.isVisible() && !browser.isVisible());
-        browser.setUnsavedEdits(true);
-        // The first dialog is cancelled: what the user chose there must not carry over.
-        for (const Qt::Key ending : {Qt::Key_F11, Qt::Key_F9}) {
-            answerModal([&, ending](QWidget *modal) {
-                ZListBox *list = Probe::folderList(*qobject_cast<FileSaveDialog *>(modal));
-                QCOMPARE(Probe::rows(list), QStringList({"..", folder}));
-                list->setCurrentItem(1);
-                QTest::keyClick(list, Qt::Key_Return);
-                QTest::keyClicks(modal->findChild<QLineEdit *>(), "saved");
-                QTest::keyClick(modal->findChild<QComboBox *>(), Qt::Key_Right);
-                QTest::keyClick(modal, ending);
-            });
-            browser.fileSaveAs();
-        }
-        const QString trace = capture.finish();
-        for (const QString &line : {"DIR    " + folder, "FILE    " + picture})
-            QVERIFY2(trace.contains(line), qPrintable(FileName::displayName(line)));
-
-        const QString saved = storage.filePath(folder + "/saved.jpeg");
-        QCOMPARE(Probe::curDir(browser), storage.filePath(folder));
-        QCOMPARE(rows(browser).value(Probe::fileList(browser)->currentItem()), "saved.jpeg");
-        QVERIFY(!Probe::unsavedEdits(browser));
-        browser.edit();
-        QTRY_COMPARE(Probe::picPath(editor), saved);
-        QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
-        QCOMPARE(describePicture(Probe::originPixmap(editor)), "16x12 red/white");
     }
 
     // A folder that may not be read lists the back row alone, in the browser and in the save

@@ -12,7 +12,7 @@
 
 // scripts/headless as a VNC viewer meets it: the server listens only where it is told to, lets
 // in only who knows the password, shows the handset screen, passes keys on to the program and
-// goes away with it.
+// goes away with it; a server that cannot start is a failure that says so.
 class HeadlessTest : public QObject
 {
     Q_OBJECT
@@ -60,8 +60,7 @@ private:
         for (int bit = 0; bit < 64 && bit / 8 < password.size(); ++bit)
             key[bit / 8] |= ((password[bit / 8] >> (bit % 8)) & 1) << (7 - bit % 8);
         // Single DES lives in OpenSSL's legacy provider.
-        static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
-        Q_UNUSED(legacy)
+        [[maybe_unused]] static OSSL_PROVIDER *const legacy = OSSL_PROVIDER_load(nullptr, "legacy");
         EVP_CIPHER *des = EVP_CIPHER_fetch(nullptr, "DES-ECB", nullptr);
         EVP_CIPHER_CTX *context = EVP_CIPHER_CTX_new();
         const QByteArray challenge = take(viewer, 16).leftJustified(16, '\0');
@@ -103,7 +102,6 @@ private slots:
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::AnyIPv4));
         const quint16 port = probe.serverPort();
-        probe.close();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("QT_SCALE_FACTOR");
         environment.remove("XDG_CONFIG_HOME");
@@ -113,8 +111,12 @@ private slots:
         environment.insert("PICTALUX_VNC_LISTEN", listen);
         environment.insert("PICTALUX_VNC_PASSWORD", password);
         environment.insert("PICTALUX_START_DIR", m_work.filePath("storage"));
-        environment.insert("PICTALUX_SYSTEM_CFG", m_work.filePath("no-setting"));
         m_run.setProcessEnvironment(environment);
+        // While the port is taken the server cannot start: a failure, and the reason told.
+        m_run.start(PICTALUX_SOURCE_DIR "/scripts/headless", {"true"});
+        QVERIFY(m_run.waitForFinished(20000) && m_run.exitCode() == 1);
+        QVERIFY(m_run.readAllStandardError().endsWith("headless: the VNC server did not start\n"));
+        probe.close();
         m_run.start(PICTALUX_SOURCE_DIR "/scripts/headless", {PICTALUX_PROGRAM_DIR "/pictalux"});
         QByteArray output;
         QTRY_VERIFY_WITH_TIMEOUT((output += m_run.readAllStandardOutput()).contains("Photos"),

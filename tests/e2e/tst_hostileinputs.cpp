@@ -36,6 +36,7 @@ void choose(ZListBox *list, const QString &name)
 {
     const int row = Probe::rows(list).indexOf(name);
     QVERIFY2(row > 0, qPrintable(FileName::displayName(name)));
+    QCOMPARE(list->item(row)->text(), FileName::displayName(name));
     list->setCurrentItem(row);
     QTest::keyClick(list, Qt::Key_Return);
 }
@@ -77,8 +78,9 @@ private slots:
     void cleanupTestCase() { QProcess::execute("rm", {"-rf", m_storage.path()}); }
 
     // Each folder holds the picture and a folder of its own name. The picture is chosen, turned
-    // right and saved into that inner folder, with ".*" as the type, under its own name as
-    // text less the characters no name may hold.
+    // right and saved from the browser into that inner folder, with ".*" as the type, under its
+    // own name as text less the characters no name may hold; a first dialog is cancelled, and
+    // what the user chose there must not carry over.
     void names_data()
     {
         QTest::addColumn<QString>("folder");
@@ -127,51 +129,48 @@ private slots:
         QCOMPARE(::link(QFile::encodeName(storage("quarters")), FileName::encodeName(picture)), 0);
         const ProgramDir program(programDir);
 
-        QStringList popups;
-        QString trace;
         {
             StdoutCapture capture;
+            QStringList popups;
             EditInterface editor;
             PxGui &browser = *Probe::browser(editor);
             choose(Probe::fileList(browser), folder);
             choose(Probe::fileList(browser), file);
             QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
             turnRight(editor);
-            FileSaveDialog dialog(outer, browser.getPicPath());
-            choose(Probe::folderList(dialog), folder);
-            Probe::nameEdit(dialog)->setText(name);
-            dialog.itemActivated(5);
-            popups = popupsDuring([&] { dialog.fileSaveOk(); });
-            trace = capture.finish();
+            for (const bool save : {false, true}) {
+                answerModal([&, save](QWidget *modal) {
+                    auto &dialog = *qobject_cast<FileSaveDialog *>(modal);
+                    choose(Probe::folderList(dialog), folder);
+                    Probe::nameEdit(dialog)->setText(name);
+                    dialog.itemActivated(5);
+                    if (save)
+                        popups = popupsDuring([&] { dialog.fileSaveOk(); });
+                    if (dialog.isVisible())
+                        dialog.fileSaveCancel();
+                });
+                browser.fileSaveAs();
+            }
+            const QString trace = capture.finish();
+            QCOMPARE(popups, QStringList());
+            QCOMPARE(pictureIn(inner + u'/' + name), "30x40 blue/green " + format);
+            // The browser then lists the folder saved into, the copy lit.
+            QCOMPARE(Probe::curDir(browser), inner);
+            ZListBox *list = Probe::fileList(browser);
+            QCOMPARE(Probe::rows(list).value(list->currentItem()), name);
+            for (const QString &line : {"DIR    " + folder, "FILE    " + file})
+                QVERIFY2(trace.contains(line + u'\n'), qPrintable(FileName::displayName(line)));
+            // The browser traces the picture chosen, the editor the picture it loads.
+            QCOMPARE(trace.count(u'\n' + picture + u'\n'), 2);
+            const QString convert = program.filePath("convert "),
+                          copy = program.filePath("pxTemp.image");
+            QCOMPARE(trace.contains(convert + picture + " -rotate 90 " + copy + u'\n'), plain);
+            QCOMPARE(trace.contains(convert + copy + u' ' + inner + u'/' + name + u'\n'), plain);
         }
-        QCOMPARE(popups, QStringList());
-        QCOMPARE(pictureIn(inner + u'/' + name), "30x40 blue/green " + format);
-        for (const QString &line : {"DIR    " + folder, "FILE    " + file})
-            QVERIFY2(trace.contains(line + u'\n'), qPrintable(FileName::displayName(line)));
-        // The browser traces the picture chosen, the editor the picture it loads.
-        QCOMPARE(trace.count(u'\n' + picture + u'\n'), 2);
-        const QString convert = program.filePath("convert "),
-                      copy = program.filePath("pxTemp.image");
-        QCOMPARE(trace.contains(convert + picture + " -rotate 90 " + copy + u'\n'), plain);
-        QCOMPARE(trace.contains(convert + copy + u' ' + inner + u'/' + name + u'\n'), plain);
         // Nothing ran, and nothing is left but the picture, the copy saved, the working copy.
         const QList<int> left = {entries(outer), entries(inner), entries(m_here.path()),
                                  entries(program.path()), entries(m_runtime.path())};
         QCOMPARE(left, QList<int>({2, 1, 0, 6, 1}));
-    }
-
-    // At the root the destination has a single slash; a folder there is no file to save over.
-    void saveAtTheRoot()
-    {
-        const ProgramDir program;
-        FileSaveDialog dialog("/", storage("quarters"));
-        Probe::nameEdit(dialog)->setText("tmp");
-        dialog.itemActivated(5);
-        StdoutCapture capture;
-        const QStringList popups = popupsDuring([&] { dialog.fileSaveOk(); });
-        QCOMPARE(popups, QStringList("File save failure!"));
-        const QString command = program.filePath("convert ") + storage("quarters") + " /tmp\n";
-        QVERIFY(capture.finish().contains(command));
     }
 
     // What cannot be read shows as the gray 320 x 240 stand-in with the reason, and the
@@ -181,7 +180,6 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("problem");
         QTest::newRow("empty") << QByteArray() << "Cannot open: not a picture";
-        QTest::newRow("text") << QByteArray("A letter.\n") << "Cannot open: not a picture";
         QTest::newRow("PNG signature alone")
                 << QByteArray::fromHex("89504e470d0a1a0a") << "Cannot open: the picture is damaged";
         // Signature, header and an empty data chunk, the checksums right.
@@ -212,8 +210,6 @@ private slots:
             QCOMPARE(::link(QFile::encodeName(storage("many/0.jpg")),
                             QFile::encodeName(storage("many/%1.jpg").arg(index))),
                      0);
-        QVERIFY(QDir(m_storage.path()).mkdir("locked"));
-        QFile::setPermissions(storage("locked"), QFile::WriteOwner);
         QVERIFY(QFile::link(storage("loop"), storage("loop")));
         QVERIFY(QFile::link(".", storage("around")));
         const ProgramDir program;
@@ -229,12 +225,6 @@ private slots:
         QVERIFY(Probe::rows(list).contains("around"));
         QTest::keyClick(list, Qt::Key_Return);
         QCOMPARE(Probe::curDir(browser), m_storage.path());
-        // Root reads every folder: the suite runs this again as an ordinary user.
-        choose(list, "locked");
-        if (geteuid() != 0)
-            QCOMPARE(Probe::rows(list), QStringList(".."));
-        QFile::setPermissions(storage("locked"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 
