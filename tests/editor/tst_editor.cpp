@@ -18,22 +18,21 @@
 #include <unistd.h>
 
 using namespace ViewMath;
+using namespace FrameLayout;
 using Probe = TestProbe;
 
-// The editor: the arithmetic and the pixels of its view, the frames it shows, the modes its keys
-// drive, and the tools through the converter beside the program.
+// The editor: its view's arithmetic and pixels, its frames, its modes, and the tools it runs.
 class EditorTest : public QObject
 {
     Q_OBJECT
 
-    static constexpr QRgb Gray = 0xffa0a0a4;
     static constexpr QRgb Dark = 0xff203060;
     QTemporaryDir m_pictures;
     std::unique_ptr<ProgramDir> m_programDir;
     std::unique_ptr<EditInterface> m_editor;
     QStringList m_answers; // typed into the pickers to come; once used up, pickers are cancelled
     QStringList m_windows; // what each window that came up offered
-    int m_paints = 0;
+    std::unique_ptr<ModalAnswers> m_answerer;
 
     // Opens a picture in a program of its own, whose folder has the permissions given.
     EditInterface &open(const QString &picture, QFile::Permissions folder = {})
@@ -44,15 +43,13 @@ class EditorTest : public QObject
         if (folder)
             QFile::setPermissions(m_programDir->path(), folder);
         m_editor = std::make_unique<EditInterface>();
-        m_editor->installEventFilter(this);
         m_editor->openPath(m_pictures.filePath(picture));
         waitForView();
         return *m_editor;
     }
     void waitForView() { QTRY_COMPARE(Probe::editMode(*m_editor), int(EditInterface::ViewMode)); }
-    // Clicks the keys named as in "Return Up + Shift+U"; "Right:40" holds Right for 40 ticks of
-    // the cursor, "click:X,Y" clicks the frame's point, "wheel:N" turns the wheel N notches and
-    // "open:P" opens another picture.
+    // Clicks keys named as in "Return Up + Shift+U"; "Right:40" holds Right for 40 cursor ticks,
+    // "click:X,Y" clicks a point, "wheel:N" turns N notches and "open:P" opens another picture.
     void press(const QString &keys)
     {
         for (const QString &key : keys.split(u' ', Qt::SkipEmptyParts)) {
@@ -90,11 +87,8 @@ class EditorTest : public QObject
         waitForView();
     }
     // Answers the windows that come up; other than pickers, they are cancelled at once.
-    void timerEvent(QTimerEvent *) override
+    void answer(QWidget *window)
     {
-        QWidget *window = QApplication::activeModalWidget();
-        if (!window || !window->isVisible())
-            return;
         auto *picker = qobject_cast<ZNumPickerDlg *>(window);
         auto *box = window->findChild<QSpinBox *>();
         m_windows << (picker ? QString::asprintf(
@@ -107,11 +101,6 @@ class EditorTest : public QObject
         QTest::keyClicks(box, m_answers.takeFirst());
         QTest::keyClick(picker, Qt::Key_Return);
     }
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        m_paints += event->type() == QEvent::Paint;
-        return false;
-    }
     // The mode (with the menu's selection), then whatever else holds, then what the last key did.
     QString state(const QStringList &lastKey)
     {
@@ -120,9 +109,8 @@ class EditorTest : public QObject
         QStringList words = {QStringList{menu, "cursor", "view"}.value(Probe::editMode(editor))};
         const bool held = Probe::upPressed(editor) || Probe::downPressed(editor) ||
                           Probe::leftPressed(editor) || Probe::rightPressed(editor);
-        const bool ticking = Probe::mouseTimer(editor).isActive() ||
-                             Probe::viewTimer(editor).isActive() ||
-                             Probe::popupTimer(editor).isActive();
+        const bool ticking =
+                Probe::mouseTimer(editor).isActive() || Probe::popupTimer(editor).isActive();
         // The scale, once it is no longer the fitted one of 1600x1200.
         if (Probe::scale(editor) != 0.2f)
             words << QString::asprintf("scale %.2f", double(Probe::scale(editor)));
@@ -145,7 +133,6 @@ class EditorTest : public QObject
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    // Every table's columns hold texts.
     static void columns(std::initializer_list<const char *> names)
     {
         for (const char *name : names)
@@ -161,16 +148,15 @@ class EditorTest : public QObject
 private slots:
     void initTestCase()
     {
-        const auto path = [this](const char *name) { return m_pictures.filePath(name); };
+        const auto path = [this](const QString &name) { return m_pictures.filePath(name); };
         quarters(160, 120).save(path("p.png"));
         writeFile(path("turned.jpg"), turnedJpeg(quarters(120, 160)));
         writeFile(path("text.jpg"), "no picture");
-        for (const QSize size : {QSize(100, 50), QSize(320, 240), QSize(480, 640), QSize(640, 480),
-                                 QSize(1000, 200), QSize(1600, 1200)}) {
+        for (const QSize size : {QSize(100, 50), QSize(480, 640), QSize(640, 480), QSize(1000, 200),
+                                 QSize(1600, 1200)}) {
             QImage dark(size, QImage::Format_RGB32);
             dark.fill(Dark);
-            dark.save(m_pictures.filePath(
-                    QStringLiteral("%1x%2.png").arg(size.width()).arg(size.height())));
+            dark.save(path(QString::asprintf("%dx%d.png", size.width(), size.height())));
         }
         // Dark in its top-left quarter, transparent elsewhere.
         QImage corner(640, 480, QImage::Format_ARGB32);
@@ -179,91 +165,74 @@ private slots:
         corner.save(path("corner.png"));
         // Qt writes no GIFs.
         QCOMPARE(QProcess::execute(PICTALUX_IMAGEMAGICK, {path("p.png"), path("p.gif")}), 0);
-        startTimer(5);
+        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
     }
     void init() { m_answers = m_windows = {}; }
     void cleanupTestCase() { m_editor.reset(); }
 
-    // The fitted scale, the view's size and the scale as shown; zoom-out and pan steps.
+    // The scale as shown, the zoom and pan steps at their limits, and the crop rectangle.
     void viewArithmetic()
     {
-        QCOMPARE(fitScale({321, 240}), 320.0f / 321.0f);
-        QCOMPARE(scaledSize({321, 240}, 320.0f / 321.0f), QSize(320, 239));
         // As C's "%.2f" shows them: the exact value rounded, half to even.
         QCOMPARE(scaleValue(fitScale({2048, 1536})), "0.16");
         QCOMPARE(scaleValue(fitScale({512, 384})), "0.62");
         const float tiny = zoomedOut(zoomedOut(zoomedOut(zoomedOut(0.2f))));
         QVERIFY(tiny > 8.1e-9f && tiny < 8.3e-9f && zoomedOut(tiny) == tiny);
+        QCOMPARE(zoomedIn(1.98f), 2.0f);
         QCOMPARE(pannedForward(315, 640, 320), 320);
         QCOMPARE(pannedBack(5), 0);
-        // The crop rectangle in pixels of the picture as loaded.
-        QCOMPARE(mapRect({10, 20}, {110, 70}, 0.5f), QRect(QPoint(20, 40), QPoint(219, 139)));
+        // In pixels of the picture as loaded, from corners in either order.
         QCOMPARE(mapRect({110, 70}, {10, 20}, 0.5f), QRect(QPoint(20, 40), QPoint(219, 139)));
-        QCOMPARE(mapRect({30, 40}, {30, 40}, 0.5f), QRect(QPoint(60, 80), QPoint(59, 79)));
         QCOMPARE(mapRect({0, 0}, {100, 100}, 0.55f).width(), 181);
         const int far = std::numeric_limits<int>::max() - 1;
         QCOMPARE(mapRect({0, 0}, {160, 120}, 8.2e-9f), QRect(QPoint(0, 0), QPoint(far, far)));
     }
 
-    // Any part of the view, drawn through the tile cache, is exactly that part of a whole
-    // rendering.
+    // Any part of the view drawn through the tile cache is exactly that part of a whole rendering.
     void viewPixels()
     {
         QImage noise(301, 199, QImage::Format_ARGB32);
-        QRandomGenerator generator(1);
-        for (int y = 0; y < noise.height(); ++y)
-            generator.fillRange(reinterpret_cast<quint32 *>(noise.scanLine(y)), noise.width());
+        QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(noise.bits()), 301 * 199);
         ScaledView view;
         view.setPicture(noise);
         for (const float scale : {0.04f, 0.37f, 0.55f, 1.0f, 1.37f, 2.0f}) {
             view.setScale(scale);
             const QRect all(QPoint(0, 0), view.size());
-            const QImage whole = view.render(all);
-            QImage frame(320, 240, QImage::Format_ARGB32_Premultiplied);
+            QImage frame((QRect(7, 5, 320, 240) & all).size(), QImage::Format_ARGB32_Premultiplied);
             QPainter painter(&frame);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             view.draw(painter, QPoint(0, 0), QRect(7, 5, 320, 240));
             painter.end();
-            const QRect shown = QRect(7, 5, 320, 240) & all;
-            QCOMPARE(frame.copy(QRect(QPoint(0, 0), shown.size())), whole.copy(shown));
+            QCOMPARE(frame, view.render(all).copy(QRect(QPoint(7, 5), frame.size())));
         }
-        // Smaller views average both rows of each 2 x 2 block, each channel rounded (510 / 4
-        // up, 1 / 4 down, 3 / 4 up); larger ones take the picture pixel under each view pixel's
-        // centre.
+        // Smaller views average both rows of each 2 x 2 block, each channel rounded (510 / 4 up,
+        // 1 / 4 down, 3 / 4 up); larger ones take the pixel under each view pixel's centre.
         const quint32 block[] = {0xff000000, 0xff000001, 0xffff0001, 0xffff0101};
         view.setPicture(QImage(reinterpret_cast<const uchar *>(block), 2, 2, QImage::Format_RGB32));
         view.setScale(0.5f);
         QCOMPARE(view.render(QRect(0, 0, 1, 1)).pixel(0, 0), 0xff800001u);
         const quint32 line[] = {0xff000000, 0xff000001, 0xff000002, 0xff000003};
         view.setPicture(QImage(reinterpret_cast<const uchar *>(line), 4, 1, QImage::Format_RGB32));
-        for (const auto &[scale, blues] : {std::pair(1.5f, QList<int>{0, 1, 1, 2, 3, 3}),
-                                           std::pair(2.0f, QList<int>{0, 0, 1, 1, 2, 2, 3, 3})}) {
-            view.setScale(scale);
-            const QImage row = view.render(QRect(0, 0, view.width(), 1));
-            QList<int> shown;
-            for (int x = 0; x < row.width(); ++x)
-                shown.append(qBlue(row.pixel(x, 0)));
-            QCOMPARE(shown, blues);
-        }
+        view.setScale(1.5f);
+        const quint32 wide[] = {line[0], line[1], line[1], line[2], line[3], line[3]};
+        QCOMPARE(view.render(QRect(0, 0, 6, 1)),
+                 QImage(reinterpret_cast<const uchar *>(wide), 6, 1, QImage::Format_RGB32));
     }
 
     void frames_data()
     {
         columns({"picture", "keys", "dark"}); // where the picture shows, in the middle band
-        row("fits", {"320x240.png", "", "0,0,320,240"});
         row("wide", {"1000x200.png", "", "0,88,320,64"});
         row("tall", {"480x640.png", "", "70,0,180,240"});
         row("small", {"100x50.png", "", "110,95,100,50"});
         // Transparent parts show gray, not what the menu left there.
-        row("transparent", {"corner.png", "Return F11", "0,0,160,120"});
-        row("zoomed about the centre", {"corner.png", "+", "0,0,160,120"});
+        row("transparent, zoomed about the centre", {"corner.png", "Return F11 +", "0,0,160,120"});
         const QString far = QString(" +").repeated(10) + QString(" Right Down").repeated(40);
         row("panned to the far corner", {"corner.png", far, "0,0,0,0"});
         row("and back", {"corner.png", far + QString(" Left Up").repeated(40), "0,0,320,240"});
         row("zoomed out to nothing", {"1600x1200.png", "- - - -", "0,0,0,0"});
     }
-    // Pictures are fitted to the frame and centred on gray; zooming keeps the point under the
-    // frame's centre, and panning stops at the view's edges.
+    // Pictures are fitted and centred on gray; zooms keep the centre, pans stop at the edges.
     void frames()
     {
         QFETCH(QString, picture);
@@ -272,80 +241,59 @@ private slots:
         open(picture);
         press(keys);
         const QStringList corner = dark.split(u',');
-        QImage expected(320, 120, QImage::Format_RGB32);
-        expected.fill(Gray);
-        QPainter(&expected).fillRect(corner[0].toInt(), corner[1].toInt() - 60, corner[2].toInt(),
+        QImage expected(320, 240, QImage::Format_RGB32);
+        expected.fill(Qt::gray);
+        QPainter(&expected).fillRect(corner[0].toInt(), corner[1].toInt(), corner[2].toInt(),
                                      corner[3].toInt(), QColor(Dark));
-        QCOMPARE(Probe::shownFrame(*m_editor)
-                         .copy(0, 60, 320, 120)
-                         .convertToFormat(expected.format()),
-                 expected);
+        QCOMPARE(Probe::shownFrame(*m_editor).copy(InfoMiddle).convertToFormat(expected.format()),
+                 expected.copy(InfoMiddle));
     }
 
-    // The cursor's tip marks its point; the rectangle runs in green between the corners, and
-    // it and the texts keep a dark edge that reads on white, on green and on a busy picture.
-    void rectangleReadsOnAnyPicture()
+    // The cursor's tip marks its point; the green rectangle and the texts keep a dark edge.
+    void rectangle()
     {
-        QImage noisy(640, 480, QImage::Format_ARGB32);
-        QRandomGenerator generator(3);
-        for (int y = 0; y < noisy.height(); ++y)
-            generator.fillRange(reinterpret_cast<quint32 *>(noisy.scanLine(y)), noisy.width());
-        noisy = noisy.convertToFormat(QImage::Format_RGB32);
-        for (const QColor colour : {QColor(Qt::white), QColor(Qt::green), QColor()}) {
-            QImage picture = noisy;
-            if (colour.isValid())
-                picture.fill(colour);
-            QVERIFY(picture.save(m_pictures.filePath("legible.png")));
-            EditInterface &editor = open("legible.png");
-            press("Return Return");
-            Probe::tick(editor);
-            QCOMPARE(Probe::shownFrame(editor).pixel(160, 120), 0xff000000u);
-            press("Return Right:40 Down:30");
-            const QImage frame = Probe::shownFrame(editor);
-            for (const QPoint at :
-                 {QPoint(160, 120), QPoint(200, 150), QPoint(180, 120), QPoint(160, 135)})
-                QCOMPARE(frame.pixel(at), QColor(Qt::green).rgb());
-            for (const QPoint at :
-                 {QPoint(159, 135), QPoint(201, 135), QPoint(180, 119), QPoint(180, 151)})
-                QCOMPARE(frame.pixel(at), 0xff000000u);
-            const QImage line = frame.copy(0, 0, 320, 30).convertToFormat(QImage::Format_RGB32);
-            const auto *pixels = reinterpret_cast<const QRgb *>(line.constBits());
-            QVERIFY(std::count(pixels, pixels + 320 * 30, 0xff000000u) > 100);
-        }
+        EditInterface &editor = open("p.png");
+        press("Return Return");
+        Probe::tick(editor);
+        QCOMPARE(Probe::shownFrame(editor).pixel(160, 120), 0xff000000u);
+        press("Return Right:40 Down:30");
+        const QImage frame = Probe::shownFrame(editor);
+        for (const QPoint at :
+             {QPoint(160, 120), QPoint(200, 150), QPoint(180, 120), QPoint(160, 135)})
+            QCOMPARE(frame.pixel(at), QColor(Qt::green).rgb());
+        for (const QPoint at :
+             {QPoint(159, 135), QPoint(201, 135), QPoint(180, 119), QPoint(180, 151)})
+            QCOMPARE(frame.pixel(at), 0xff000000u);
+        const QImage line = frame.copy(InfoTop).convertToFormat(QImage::Format_RGB32);
+        const auto *pixels = reinterpret_cast<const QRgb *>(line.constBits());
+        QVERIFY(std::count(pixels, pixels + 320 * 30, 0xff000000u) > 100);
     }
 
     void keys_data()
     {
         columns({"keys", "state", "texts"});
-        row("up from the top row", {"Return Up Up", "menu 12, menu navigation", ""});
-        row("down from the bottom row", {"Return Down Down", "menu 2, menu navigation", ""});
-        row("left from the first", {"Return Up Left Left Left", "menu 14, menu navigation", ""});
-        row("right from the last",
-            {"Return Down Right Right Right", "menu 0, menu navigation", ""});
-        row("left to the row above", {"Return Left Left Left", "menu 4, menu navigation", ""});
+        row("up wraps", {"Return Up Up", "menu 12, menu navigation", ""});
+        row("down wraps", {"Return Down Down", "menu 2, menu navigation", ""});
+        row("left wraps", {"Return Up Left Left Left", "menu 14, menu navigation", ""});
+        row("right wraps", {"Return Down Right Right Right", "menu 0, menu navigation", ""});
         row("up from the middle row", {"Return Left Left Up", "menu 0, menu navigation", ""});
-        row("Return opens the menu on the crop", {"Return Right F11 Return", "menu 7", ""});
         row("a menu key without an action", {"Return Backspace", "menu 7, menu navigation", ""});
         row("F9 keeps the menu", {"Return F9", "menu 7, hidden, menu navigation", ""});
-        row("F9 before the first corner", {"Return Return F9", "cursor, ticking", ""});
-        row("F9 after the first corner", {"Return Return Return F9", "view, ran", ""});
+        // F9 crops only once the first corner is set.
+        row("F9 in the cursor", {"Return Return F9 Return F9", "view, ran", ""});
         row("F11 cancels the cursor", {"Return Return Return Right:5 F11", "menu 7", ""});
         row("release in the cursor", {"Return Return Up Down Left Right", "cursor, ticking", ""});
         row("cancel picker",
             {"Return Left Return", "menu 7, Emboss radius 0-15 7, menu navigation", ""});
-        row("keypad Enter", {"Enter", "view, key code is 4101", ""});
         row("F9 in the view", {"F9", "view, hidden", ""});
         row("F11 in the view", {"F11", "view, hidden, FileSaveDialog, key code is 4154", ""});
         row("up at the top", {"Up Up", "view, redrawn as it was", "Scale:0.20||Browser|Save"});
-        row("zoom in at the largest",
-            {QString(" +").repeated(41), "view, scale 2.00, redrawn as it was", ""});
         row("zoom out", {"+ PgUp = -", "view, scale 0.30", "Scale:0.30||Browser|Save"});
-        row("click on a tool", {"Return click:60,80", "menu 0, menu navigation", ""});
-        row("click on it again",
+        // The first click selects the tool, the second runs it.
+        row("clicks on a tool",
             {"Return click:60,80 click:60,80", "view, ran, menu navigation", ""});
         row("click on a caption", {"Return click:300,225", "view, menu navigation",
                                    "Size:1600x1200 Scale:0.20||Browser|Save"});
-        row("click on the picture", {"click:160,120", "view", ""});
         row("wheel", {"wheel:2", "view, scale 0.30", ""});
         row("cursor stops at the left",
             {"open:480x640.png Return Return Left:100", "cursor, scale 0.38, ticking",
@@ -371,7 +319,7 @@ private slots:
         QFETCH(QString, state);
         QFETCH(QString, texts);
         open("1600x1200.png");
-        press(keys.section(u' ', 0, -2));
+        press(keys.section(u' ', 0, -2)); // which may open another picture
         EditInterface &editor = *m_editor;
         m_programDir->useFakeConverter();
         QTRY_VERIFY(!Probe::popupTimer(editor).isActive());
@@ -380,47 +328,39 @@ private slots:
         StdoutCapture capture;
         press(keys.section(u' ', -1));
         QStringList seen = capture.finish().split(u'\n').filter(QRegularExpression("^(menu|key)"));
-        // A pan or zoom at its limit still draws the view afresh; a key without an action draws
-        // nothing. The cursor redraws itself all the time.
+        // A pan at its limit still draws the view afresh; the cursor redraws itself all the time.
         const bool cursor = Probe::mouseTimer(editor).isActive();
         if (!cursor && Probe::framesShown(editor) > frames && Probe::shownFrame(editor) == frame)
             seen.prepend(QStringLiteral("redrawn as it was"));
         QTRY_COMPARE(this->state(seen), state);
         // In the menu the selected tool's cell is lit around its icon, and no other.
-        const auto lit = [&](int tool) {
-            const QPoint at = FrameLayout::cellOf(tool % 15).topLeft() + QPoint(1, 1);
-            return Probe::shownFrame(editor).pixel(at) == 0xffffffff;
+        const auto cell = [&](int tool) {
+            return Probe::shownFrame(editor).pixel(cellOf(tool % 15).topLeft() + QPoint(1, 1));
         };
         const int tool = Probe::toolIndex(editor);
         if (Probe::editMode(editor) == EditInterface::MenuMode)
-            QVERIFY(lit(tool) && !lit(tool + 5));
+            QVERIFY(cell(tool) == 0xffffffff && cell(tool + 5) != 0xffffffff);
         if (texts.isEmpty())
             return;
         if (cursor)
             Probe::tick(editor);
-        const QImage shown = Probe::shownFrame(editor);
-        const QImage expected = composed(texts);
         // The cursor and the rectangle lie between the information line and the captions.
-        for (const QRect &area : cursor ? QList<QRect>{{0, 0, 320, 30}, {0, 210, 320, 30}}
-                                        : QList<QRect>{{0, 0, 320, 240}})
-            QCOMPARE(shown.copy(area), expected.copy(area));
+        for (const QRect &area :
+             cursor ? QList<QRect>{InfoTop, InfoBottom} : QList<QRect>{{0, 0, 320, 240}})
+            QCOMPARE(Probe::shownFrame(editor).copy(area), composed(texts).copy(area));
     }
 
     void edits_data()
     {
-        // Tools (=the number picked, =? a cancelled picker) and keys; the picture shown, and
-        // whether it differs from the file on disk.
+        // Tools (=the number picked, =? a cancelled picker) and keys; the picture shown after.
         columns({"picture", "steps", "shown"});
-        row("back to the original", {"p.png", "0 2 U U", "160x120 red/white"});
+        row("back to the original", {"p.png", "0 2 U U U", "160x120 red/white"});
         row("and forward again",
             {"p.png", "0 2 U U Shift+U Shift+U Shift+U", "120x160 red/white, edited"});
-        row("a failed tool is no step", {"p.png", "0 14=0 U", "160x120 red/white"});
-        row("a cancelled picker is no step", {"p.png", "0 6=? Backspace", "160x120 red/white"});
+        row("failed, cancelled: no step", {"p.png", "0 14=0 6=? Backspace", "160x120 red/white"});
         row("a new tool ends redo", {"p.png", "0 2 U 1 Shift+U", "160x120 white/red, edited"});
-        row("nothing to undo", {"p.png", "U Backspace Shift+Backspace", "160x120 red/white"});
         row("chained", {"p.png", "2 14=50", "60x80 green/blue, edited"});
         row("crop of a GIF", {"p.gif", "7", "80x60 red/white, edited"});
-        row("EXIF-turned photo", {"turned.jpg", "", "160x120 blue/green"});
         row("EXIF-turned crop", {"turned.jpg", "7", "80x60 blue/green, edited"});
     }
     // Tools through the real converter, undone and redone, never touching the user's file.
@@ -442,13 +382,9 @@ private slots:
         const bool edited = Probe::unsavedEdits(*Probe::browser(editor));
         QCOMPARE(describePicture(Probe::originPixmap(editor)) + (edited ? ", edited" : ""), shown);
         QCOMPARE(contents(m_pictures.filePath(picture)), original);
-        if (picture == "p.gif")
-            QCOMPARE(Probe::originPixmap(editor).convertToFormat(QImage::Format_RGB32),
-                     quarters(160, 120).copy(40, 30, 80, 60));
     }
 
-    // Two programs at once keep their own pictures: the second one's working copy lies in a
-    // folder of its own, which goes with it. Saving converts what the browser holds.
+    // Two programs at once keep their own working copies; the second one's folder goes with it.
     void workingCopies()
     {
         open("p.png");
@@ -493,20 +429,10 @@ private slots:
         const QString both = "command|operation successiful!";
         const QString region = "Region(160,120)  Scale:0.50";
         row("flop", {"0", "", "-flop ", "flop", both, ""});
-        row("flip", {"1", "", "-flip ", "flip", both, ""});
-        row("rotate left", {"2", "", "-rotate -90 ", "rotate -90", both, ""});
-        row("rotate right", {"3", "", "-rotate 90 ", "rotate 90", both, ""});
-        row("black and white", {"4", "", "-monochrome ", "monochrome", both, ""});
-        row("negative", {"5", "", "-negate ", "negate", both, ""});
         row("emboss", {"6", "Emboss radius 0-15 7", "-emboss 7 ", "emboss", both, ""});
         row("crop", {"7", "", " -crop 160x120+240+180 ", region, "", ""});
-        row("oil paint", {"8", "Oil paint radius 0-6 3", "-paint 3 ", "paint", "", ""});
-        row("swirl", {"9", "Swirl degrees 0-99 49", "-swirl 49 ", "swirl", "", ""});
         row("solarize",
             {"10", "Solarize threshold 0-99 49", "-solarize  49%  ", "solarize", "command", ""});
-        row("sepia", {"11", "Sepia threshold 0-99 49", "-sepia-tone  49%  ", "sepia-tone", "", ""});
-        row("spread", {"12", "Spread amount 0-20 10", "-spread  10 ", "spread", "command", ""});
-        row("charcoal", {"13", "Charcoal factor 0-5 2", "-charcoal 2 ", "charcoal", "", ""});
         row("resize", {"14", "Resize percentage 0-200 100", "-resize  100% ", "resize", "", ""});
         row("failing flip", {"1", "", "-flip ", "flip", "command|operation failure...", "fails"});
         row("failing spread",
@@ -516,9 +442,8 @@ private slots:
         row("stopped crop",
             {"7", "", " -crop 160x120+240+180 ", region, "operation cancelled", "Escape"});
     }
-    // Each tool is one run of the converter, from the menu. Keys given while it runs are
-    // dropped; the window keeps repainting. A failed or stopped run leaves the picture and the
-    // working copy as they were, and says so over the picture.
+    // Each tool is one run of the converter; keys given while it runs are dropped. A failed or
+    // stopped run leaves the working copy as it was, and says so over the picture.
     void runs()
     {
         QFETCH(QString, tool);
@@ -531,41 +456,33 @@ private slots:
         const QString picture = m_pictures.filePath("640x480.png");
         const QString copy = m_programDir->filePath("pxTemp.image");
         QVERIFY(QFile::copy(picture, copy)); // from an earlier run
-        const QByteArray before = contents(copy);
         m_programDir->useFakeConverter(
                 end.isEmpty() ? ProgramDir::Converter::Copies : ProgramDir::Converter::Fails, 0.3);
         // Once the converter has started, it takes 0.3 s.
-        QString shown;
+        bool shown = false;
         QTimer started;
         connect(&started, &QTimer::timeout, this, [&] {
             if (m_programDir->converterRuns().isEmpty())
                 return;
             started.stop();
-            m_paints = 0;
-            editor.update();
-            QTRY_VERIFY2(m_paints > 0, "no repaint while the converter runs");
-            const QRect line(0, 0, 320, 30);
-            shown = Probe::shownFrame(editor).copy(line) == composed(shows).copy(line)
-                            ? shows
-                            : "another frame";
+            shown = Probe::shownFrame(editor).copy(InfoTop) == composed(shows).copy(InfoTop);
             press("Return Right Return " + (end == "fails" ? QString() : end));
         });
         started.start(10);
         StdoutCapture capture;
         runTool(tool.toInt());
-        QStringList traced = capture.finish().split(u'\n');
         const QString command =
                 m_programDir->filePath("convert ") + picture + u' ' + options + copy;
-        traced.replaceInStrings(QRegularExpression('^' + QRegularExpression::escape(command) + '$'),
-                                "command");
+        const QStringList traced =
+                capture.finish().replace(command + u'\n', "command\n").split(u'\n');
         QCOMPARE(m_windows.join(u'|'), picker);
         QCOMPARE(m_programDir->converterRuns(),
                  QList<QStringList>{QStringList(picture)
                                     << options.split(u' ', Qt::SkipEmptyParts) << copy});
         QCOMPARE(traced.filter(QRegularExpression("^(command|operation)")).join(u'|'), trace);
-        QCOMPARE(shown, shows);
+        QVERIFY2(shown, "the top line during the run");
         if (!end.isEmpty()) {
-            QCOMPARE(contents(copy), before);
+            QCOMPARE(contents(copy), contents(picture));
             const QString notice = end == "fails" ? "Tool failed" : "Tool cancelled";
             QCOMPARE(Probe::shownFrame(editor),
                      composed("Size:640x480 Scale:0.50|" + notice + "|Browser|Save"));
