@@ -26,7 +26,6 @@ struct TestProbe
     // Editor
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
     static int editMode(const EditInterface &editor) { return editor.editMode; }
-    static QString picPath(const EditInterface &editor) { return editor.picPath; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
     static QImage screenBuffer(const EditInterface &editor)
@@ -36,7 +35,6 @@ struct TestProbe
     static const QImage &originPixmap(const EditInterface &editor) { return editor.originPixmap; }
     static float scale(const EditInterface &editor) { return editor.scale; }
     static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
-    static const QTimer &viewTimer(const EditInterface &editor) { return editor.viewTimer; }
     static const QTimer &popupTimer(const EditInterface &editor) { return editor.popupTimer; }
     static const QTimer &mouseTimer(const EditInterface &editor) { return editor.mouseTimer; }
     static bool upPressed(const EditInterface &editor) { return editor.upPressed; }
@@ -56,7 +54,6 @@ struct TestProbe
 
     // Save dialog
     static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }
-    static QString fileType(const FileSaveDialog &dialog) { return dialog.fileType; }
     static ZLineEdit *nameEdit(const FileSaveDialog &dialog) { return dialog.nameEdit; }
     static ZComboBox *typeCombo(const FileSaveDialog &dialog) { return dialog.typeCombo; }
     static ZLabel *folderLabel(const FileSaveDialog &dialog) { return dialog.folderLabel; }
