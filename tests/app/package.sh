@@ -32,6 +32,7 @@ for needed in libqt6widgets6 qt6-qpa-plugins qt6-image-formats-plugins imagemagi
     *) fail "Depends lacks $needed: $depends" ;;
     esac
 done
+[ "$(dpkg-deb -f "$package" Recommends)" = graphicsmagick ] || fail "GraphicsMagick not recommended"
 
 dpkg-deb -x "$package" "$work/root"
 for binary in pictalux convert; do
