@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "editor/editinterface.h"
+#include "platform/stopsignals.h"
 #include "platform/zapplication.h"
 
 #include <cstdio>
@@ -12,6 +13,7 @@ int main(int argc, char **argv)
     if (CommandLine::asksForTextOnly(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ZApplication app(argc, argv, ZApplication::GuiClient);
+    const StopSignals stopSignals;
     const QString path = CommandLine::pathToOpen(app.arguments());
     int result = 0;
     {

@@ -115,4 +115,24 @@ for _ in $(seq 100); do
 done
 kill -0 $program 2>/dev/null && fail "the program did not quit"
 wait $program || fail "the program ended with $?"
+
+# A program that finds its directory taken works in a private folder, which goes with it when a
+# signal ends it, as the desktop's session does at logout.
+mkdir -m 700 "$work/runtime"
+exec 9<"$work/program"
+flock 9
+: >"$work/trace"
+seen=0
+XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb PICTALUX_SYSTEM_CFG="$work/none" \
+    "$work/program/pictalux" "$work/storage/Photos/quarters.png" >"$work/trace" 2>&1 9<&- &
+program=$!
+pids="$pids $program"
+await "tempScale is 0.400000"
+screen private 80 80 FF0000
+xdotool key --delay 100 Return Left Left Return
+await "operation successiful!"
+[ -n "$(ls "$work/runtime")" ] || fail "no private folder in the runtime folder"
+kill -TERM $program
+wait $program || fail "the stop signal ended the program with $?"
+[ -z "$(ls "$work/runtime")" ] || fail "left behind: $(ls "$work/runtime")"
 echo "PASS"
