@@ -135,14 +135,17 @@ private slots:
         QTemporaryDir storage;
         QVERIFY(QDir(storage.path()).mkpath("locked/inner"));
         QVERIFY(QFile::setPermissions(storage.filePath("locked"), QFile::WriteOwner));
+        // Opened again, so that the folder can go whatever this test finds.
+        const auto unlock = qScopeGuard([&] {
+            QFile::setPermissions(storage.filePath("locked"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
         const auto browser = browserOn(storage.filePath("locked"));
         QCOMPARE(rows(*browser), QStringList({".."}));
         browser->itemSelected(0);
         QCOMPARE(rows(*browser), QStringList({"..", "locked"}));
         FileSaveDialog dialog(storage.filePath("locked"), storage.filePath("locked/inner"));
         QCOMPARE(Probe::rows(Probe::folderList(dialog)), QStringList({".."}));
-        QFile::setPermissions(storage.filePath("locked"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 

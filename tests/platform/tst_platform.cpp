@@ -135,6 +135,11 @@ private slots:
     {
         QTemporaryDir dir;
         const QByteArray root = QFile::encodeName(dir.path()) + '/';
+        // Qt cannot remove names that are not UTF-8.
+        const auto removeNames = qScopeGuard([&] {
+            ::unlink((root + "caf\xE9").constData());
+            ::rmdir((root + "d\xE9j\xE0").constData());
+        });
         writeFile(dir.filePath("file"), "bytes");
         QCOMPARE(::mkfifo((root + "fifo").constData(), 0600), 0);
         QVERIFY(QFile::link("file", dir.filePath("link")) &&
