@@ -33,6 +33,9 @@ public:
     // The handset screen, whatever the size of the display the program runs on.
     QRect desktop() const;
 
+    // The screen-filling window shown last, while it is shown: where popups belong.
+    QWidget *frontWindow() const { return m_front && m_front->isVisible() ? m_front : nullptr; }
+
     // Runs a nested event loop until exit_loop() is called. Leaving takes effect once control
     // is back in the loop, so the slot that called exit_loop() runs to its end first.
     void enter_loop();

@@ -4,6 +4,7 @@
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
 #include "platform/zappinfoarea.h"
+#include "platform/zapplication.h"
 #include "platform/zglobal.h"
 #include "platform/zsoftkey.h"
 
@@ -50,7 +51,21 @@ int ZPopup::exec()
 {
     const FocusReturn focusReturn;
     fitContents();
+    placeOverFrontWindow();
     return QDialog::exec();
+}
+
+// Qt centres a dialog without a parent on the screen; on a display larger than the handset's,
+// the popup belongs over the program's window, as it lies on the handset.
+void ZPopup::placeOverFrontWindow()
+{
+    const auto *application = qobject_cast<ZApplication *>(QCoreApplication::instance());
+    const QWidget *front = application ? application->frontWindow() : nullptr;
+    if (parentWidget() || !front)
+        return;
+    QRect place(QPoint(), size());
+    place.moveCenter(front->frameGeometry().center());
+    move(place.topLeft());
 }
 
 // A window's layout gives it the height of its contents at their preferred width, which is too

@@ -32,6 +32,7 @@ protected:
 
 private:
     void fitContents();
+    void placeOverFrontWindow();
 
     ZAppInfoArea *m_titleBar;
     QVBoxLayout *m_content;

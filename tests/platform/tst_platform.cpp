@@ -4,6 +4,7 @@
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
 #include "platform/zapplication.h"
+#include "platform/zglobal.h"
 #include "platform/zmessagedlg.h"
 #include "platform/zsoftkey.h"
 #include "testsupport.h"
@@ -60,7 +61,8 @@ private slots:
     }
 
     // A question shows its whole text, lines that wrap at its width too (the first ones were
-    // cut off), and answers to the keys and to clicks on its soft keys.
+    // cut off), lies over the program's window wherever that stands on a larger display, and
+    // answers to the keys and to clicks on its soft keys.
     void popupsAnswer_data()
     {
         QTest::addColumn<int>("key"); // a key, or -1 and -2 for clicks on the left and right keys
@@ -77,10 +79,15 @@ private slots:
     {
         QFETCH(int, key);
         QFETCH(int, result);
+        QWidget window;
+        window.setGeometry(QRect(QPoint(400, 300), ZGlobal::screenSize()));
+        window.show();
         int missing = -1;
-        const ModalAnswers answers([key, &missing](QWidget *popup) {
+        QPoint centre;
+        const ModalAnswers answers([key, &missing, &centre](QWidget *popup) {
             const QLabel *label = popup->findChildren<QLabel *>().constLast();
             missing = label->heightForWidth(label->width()) - label->height();
+            centre = popup->frameGeometry().center();
             if (key < 0)
                 popup->findChild<ZSoftKey *>()->findChildren<QPushButton *>().at(-1 - key)->click();
             else
@@ -90,6 +97,8 @@ private slots:
         ZMessageDlg question("Title", line + line + line, ZMessageDlg::TypeYesNo);
         QCOMPARE(question.exec(), result);
         QCOMPARE(missing, 0);
+        QVERIFY2((centre - window.frameGeometry().center()).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("centred at %1,%2").arg(centre.x()).arg(centre.y())));
     }
 
     // Only A-Z a-z 0-9 / . _ - + , @ % go to the shell bare; anything else, one character is
