@@ -9,9 +9,10 @@ ZLabel::ZLabel(const QString &text, QWidget *parent)
     setTextFormat(Qt::PlainText);
 }
 
-void ZLabel::setElideMode(Qt::TextElideMode mode)
+void ZLabel::setElideMode(Qt::TextElideMode mode, int keptStart)
 {
     m_elideMode = mode;
+    m_keptStart = keptStart;
     updateGeometry();
     update();
 }
@@ -32,7 +33,10 @@ void ZLabel::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     const QRect area =
             contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
-    const QString shown = fontMetrics().elidedText(text(), m_elideMode, area.width());
+    const QString start = text().left(m_keptStart);
+    const QString shown =
+            start + fontMetrics().elidedText(text().mid(m_keptStart), m_elideMode,
+                                             area.width() - fontMetrics().horizontalAdvance(start));
     style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());
 }

@@ -10,9 +10,9 @@ class ZLabel : public QLabel
 public:
     explicit ZLabel(const QString &text, QWidget *parent = nullptr);
 
-    // A line too long for the label shows what fits, cut off at the given side; text() stays
-    // whole.
-    void setElideMode(Qt::TextElideMode mode);
+    // A line too long for the label shows what fits, cut off at the given side; its first
+    // keptStart characters (a caption) are always shown. text() stays whole.
+    void setElideMode(Qt::TextElideMode mode, int keptStart = 0);
 
     QSize minimumSizeHint() const override;
 
@@ -21,4 +21,5 @@ protected:
 
 private:
     Qt::TextElideMode m_elideMode = Qt::ElideNone;
+    int m_keptStart = 0;
 };

@@ -60,11 +60,10 @@ FileSaveDialog::FileSaveDialog(QString folder, QString source)
     separator = new ZSeparator(this);
     formContainer->addChild(separator);
 
-    folderLabel = new ZLabel(Language::menuText(*langConfig, "UI_FILE_FOLDER") +
-                                     FileName::displayName(curDir),
-                             this);
-    // Folders deep down differ in their last names, so a long line keeps its end.
-    folderLabel->setElideMode(Qt::ElideLeft);
+    const QString folderCaption = Language::menuText(*langConfig, "UI_FILE_FOLDER");
+    folderLabel = new ZLabel(folderCaption + FileName::displayName(curDir), this);
+    // Folders deep down differ in their last names, so a long line keeps its caption and its end.
+    folderLabel->setElideMode(Qt::ElideLeft, int(folderCaption.size()));
     formContainer->addChild(folderLabel);
 
     folderList = new ZListBox(this);
