@@ -2,6 +2,7 @@
 
 #include "platform/converter/engine.h"
 #include "platform/converter/resources.h"
+#include "platform/converter/tiffcheck.h"
 #include "platform/converter/workingcopy.h"
 
 #include <array>
@@ -78,6 +79,9 @@ constexpr std::string_view BesidePrefix = ".pictalux-";
 constexpr int MaxLinks = 40;
 // How much of ImageMagick's messages is searched for the reason it failed.
 constexpr std::size_t MessagesSearched = 64 * 1024;
+// What a run says when ImageMagick could not write the whole picture, followed by its name.
+constexpr std::string_view DiskFull =
+        "the disk is full: ImageMagick could not write the whole picture for ";
 
 // A file descriptor that is closed with its owner.
 class FileDescriptor
@@ -204,10 +208,10 @@ private:
 };
 
 // A power cut just after the rename must not leave an empty file in the destination's place.
-void syncToDisk(int fd, const fs::path &file)
+void syncToDisk(int fd, const std::string &name)
 {
     if (::fsync(fd) != 0)
-        failWithErrno("cannot write " + file.string());
+        failWithErrno("cannot write " + name);
 }
 
 void checkImageMagick(const std::string &program)
@@ -359,31 +363,43 @@ bool takesOwner(int file, const struct stat &info, const struct stat &replaced)
            ::fchown(file, replaced.st_uid, replaced.st_gid) == 0;
 }
 
-// Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
-// that keeps what the file is (owner, group, mode, its only link), else by a write in place.
-void commit(const fs::path &result, const Destination &destination, bool besideDestination,
-            const PrivateDirectory &workspace)
+// The picture ImageMagick wrote, opened once it is known to be one whole picture.
+FileDescriptor openResult(const fs::path &result, bool tiff, const std::string &name)
 {
-    const std::string name = destination.path.string();
     // Web pages and tile crops come as several files, which one destination cannot hold.
     std::error_code error;
     for (const fs::directory_entry &entry : fs::directory_iterator(result.parent_path(), error))
         if (entry.path().filename() != result.filename())
             fail("ImageMagick made several files for " + name + "; only one picture can be saved");
-    const FileDescriptor picture(::open(result.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor picture(::open(result.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!picture || ::fstat(picture.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_size == 0)
         fail("ImageMagick wrote no picture for " + name);
+    // ImageMagick reports success for a TIFF that a full disk cut short.
+    if ((tiff || TiffCheck::looksLikeTiff(result)) && !TiffCheck::isWhole(result))
+        fail(std::string(DiskFull) + name);
+    return picture;
+}
+
+// Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
+// that keeps what the file is (owner, group, mode, its only link), else by a write in place.
+void commit(const fs::path &result, bool tiff, const Destination &destination,
+            bool besideDestination, const PrivateDirectory &workspace)
+{
+    const std::string name = destination.path.string();
+    const FileDescriptor picture = openResult(result, tiff, name);
+    struct stat info;
+    ::fstat(picture.get(), &info);
 
     const bool exists = bool(destination.file);
     if (besideDestination && (!exists || takesOwner(picture.get(), info, destination.info))) {
         const mode_t mode = exists ? destination.info.st_mode & 0777 : newFileMode();
         if (::fchmod(picture.get(), mode) != 0)
-            failWithErrno("cannot set the permissions of " + result.string());
+            failWithErrno("cannot set the permissions of " + name);
         // Nobody reopens a working copy after a crash, so it need not wait for the disk.
         if (!WorkingCopy::isWorkingCopy(name))
-            syncToDisk(picture.get(), result);
+            syncToDisk(picture.get(), name);
         if (::rename(result.c_str(), destination.path.c_str()) != 0)
             failWithErrno("cannot replace " + name);
     } else {
@@ -391,20 +407,20 @@ void commit(const fs::path &result, const Destination &destination, bool besideD
     }
 }
 
-// Passes ImageMagick's messages on to the launcher's standard error and returns their start.
-std::string passOnMessages(const FileDescriptor &messages)
+// Passes ImageMagick's messages on to the launcher's standard error, with the user's names for
+// the files it was given, and returns their start.
+std::string passOnMessages(const FileDescriptor &messages, const std::vector<Renaming> &names)
 {
-    std::string start;
+    std::string said;
     std::array<char, 8192> buffer;
     ssize_t size = 0;
     for (off_t offset = 0;
-         (size = ::pread(messages.get(), buffer.data(), buffer.size(), offset)) > 0;
-         offset += size) {
-        std::fwrite(buffer.data(), 1, std::size_t(size), stderr);
-        if (start.size() < MessagesSearched)
-            start.append(buffer.data(), std::size_t(size));
-    }
-    return start;
+         (size = ::pread(messages.get(), buffer.data(), buffer.size(), offset)) > 0; offset += size)
+        said.append(buffer.data(), std::size_t(size));
+    said = renamed(said, names);
+    std::fwrite(said.data(), 1, said.size(), stderr);
+    said.resize(std::min(said.size(), MessagesSearched));
+    return said;
 }
 
 // Where ImageMagick runs: the folder it writes in is its working folder too, since some formats
@@ -515,13 +531,17 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
 
     const Engine::Job job{safeSource, request.options, result, request.destination,
                           WorkingCopy::inspect(openedFile(source))};
-    const pid_t child =
-            spawn(Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job),
-                  signals.original, {output, messages.get()});
+    const std::vector<std::string> command =
+            Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job);
+    const pid_t child = spawn(command, signals.original, {output, messages.get()});
     int exitCode = await(child, signals.stops);
-    const std::string said = passOnMessages(messages);
+    const std::string said =
+            passOnMessages(messages, {{result, request.destination}, {safeSource, request.source}});
+    if (exitCode == 0 && writeFailed(said))
+        fail(std::string(DiskFull) + request.destination);
     if (exitCode == 0)
-        commit(result, destination, besideDestination, workspace);
+        commit(result, TiffCheck::namesTiff(command.back()), destination, besideDestination,
+               workspace);
     else if (exitCode == ExitFailure && beyondLimits(said))
         exitCode = ExitBeyondLimits;
     return exitCode;

@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include "platform/converter/resources.h"
+#include "platform/converter/tiffcheck.h"
 
 #include <QImageReader>
 #include <QProcess>
@@ -136,9 +137,26 @@ private slots:
         const char *save = "source.png source.png";
         failed("ImageMagick's own status", 1, "some error", save, "echo 'some error' >&2; exit 65");
         failed("ImageMagick killed", 128 + SIGKILL, "signal 9", save, "kill -KILL $$");
+        // Messages name the user's files, not the launcher's private names for them.
+        failed("ImageMagick's names", 1, "cannot write `source.png'", save,
+               "echo \"cannot write \\`$out'\" >&2; exit 1");
+        failed("disk full, yet success", 1, "disk is full", save,
+               "echo 'No space left on device' >&2");
         failed("nothing written", 1, "no picture", save, ": >\"$out\"");
         failed("write in place cut short", 1, "old contents are back", "source.png dest",
                "prlimit --pid $PPID --fsize=16384; head -c 99999 /dev/zero >\"$out\"");
+        // ImageMagick reports success for a TIFF that a full disk cut short in its last strip.
+        const auto cutShort =
+                [](const char *tag, QString file, QString options) {
+                    QTest::newRow(tag)
+                            << "magick source.png " + options + " TIFF:" + file
+                            << "source.png -flip " + options + ' ' + file
+                            << u"magick \"$@\"; s=$(stat -c %s \"${out#TIFF:}\"); prlimit --pid $$ "
+                               "--fsize=$((s - 1000)); magick \"$@\""_s
+                            << 1 << u"disk is full"_s << QStringList();
+                };
+        cutShort("TIFF cut short", "old.tif", "-compress None");
+        cutShort("working copy cut short", "pxTemp.image", "-compress None");
         for (const int signal : {SIGTERM, SIGINT, SIGHUP})
             failed(qPrintable(u"launcher stopped by signal %1"_s.arg(signal)), 128 + signal, {},
                    save, u"kill -%1 $PPID; exec sleep 60"_s.arg(signal));
@@ -164,7 +182,7 @@ private slots:
 
         QCOMPARE(convert(arguments.split(u' '), standIn), exitCode);
 
-        QVERIFY2(m_errors.contains(message.toUtf8()), m_errors);
+        QVERIFY2(m_errors.contains(message.toUtf8()) && !m_errors.contains("pictalux-"), m_errors);
         QCOMPARE(shell("p=$(cat pid); rm -f pid; chmod 700 .; ! kill -0 $p 2>/dev/null"), "");
         QByteArrayList after = snapshot();
         for (const QString &name : written) {
@@ -177,6 +195,41 @@ private slots:
             });
         }
         QCOMPARE(after, before);
+    }
+
+    void wholeTiff_data()
+    {
+        QTest::addColumn<QString>("making");
+        QTest::newRow("strips") << u"-size 64x48 gradient: -compress None TIFF:"_s;
+        QTest::newRow("tiles") << u"-size 64x48 gradient: -define tiff:tile-geometry=16x16 TIFF:"_s;
+        QTest::newRow("pages") << u"-size 20x10 xc:red xc:lime -compress None TIFF:"_s;
+        QTest::newRow("BigTIFF") << u"-size 64x48 gradient: TIFF64:"_s;
+    }
+    // A TIFF is whole only with its header, directories, strips and tiles; a TIFF cut short
+    // anywhere, or whose header was written over, is not.
+    void wholeTiff()
+    {
+        QFETCH(QString, making);
+        QCOMPARE(shell("magick " + making + "whole"), "");
+        const QString whole = path("whole");
+        QVERIFY(TiffCheck::isWhole(whole.toStdString()));
+        const qint64 size = QFileInfo(whole).size();
+        const QString broken = path("broken");
+        for (const qint64 cut : {qint64(8), size / 2, size - 100, size - 1}) {
+            QFile::remove(broken);
+            QVERIFY(QFile::copy(whole, broken));
+            QVERIFY(QFile::resize(broken, cut));
+            QVERIFY2(!TiffCheck::isWhole(broken.toStdString()), qPrintable(QString::number(cut)));
+        }
+        QCOMPARE(shell("cp whole broken && printf '\\0\\0\\0\\0' | "
+                       "dd of=broken conv=notrunc status=none"),
+                 "");
+        QVERIFY(!TiffCheck::isWhole(broken.toStdString()));
+
+        QVERIFY(TiffCheck::namesTiff("TIFF:/tmp/a.b/picture"));
+        QVERIFY(TiffCheck::namesTiff("/tmp/a:b/picture.Tif"));
+        QVERIFY(!TiffCheck::namesTiff("/tmp/a.tif/picture"));
+        QVERIFY(!TiffCheck::namesTiff("PNG:/tmp/picture.tif"));
     }
 
     // What a killed run left, beside its destination and in the temporary folder, goes with a
