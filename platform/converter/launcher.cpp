@@ -13,6 +13,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -127,12 +129,44 @@ bool isAbandoned(const fs::path &folder, std::string_view prefix)
     return handle && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0;
 }
 
+// The names in a workspace of the copy of a file written in place and, while that write is under
+// way, of the note that names the file.
+constexpr std::string_view OldContents = "old";
+constexpr std::string_view WriteUnderWay = "writing";
+
+// Moves the old contents of a file written in place out of the workspace, to a name no later run
+// removes; that name, or nothing when the copy could not be moved.
+std::optional<fs::path> keepOldContents(const fs::path &workspace)
+{
+    const fs::path kept = workspace.string() + "-old";
+    if (::rename((workspace / OldContents).c_str(), kept.c_str()) != 0)
+        return std::nullopt;
+    return kept;
+}
+
+// Whether the workspace of a killed run may go: unless that run was writing a file in place, whose
+// old contents may then be whole only in the workspace, and which are so kept.
+bool mayRemoveWorkspace(const fs::path &workspace)
+{
+    std::ifstream note(workspace / WriteUnderWay, std::ios::binary);
+    if (!note)
+        return true;
+    const std::string file{std::istreambuf_iterator<char>(note), {}};
+    const std::optional<fs::path> kept = keepOldContents(workspace);
+    if (!kept)
+        return errno == ENOENT;
+    std::fprintf(stderr, "convert: a save into %s was cut short; its old contents are in %s\n",
+                 file.c_str(), kept->c_str());
+    return true;
+}
+
 // Removes what killed runs left in the folder.
 void removeAbandoned(const fs::path &folder, std::string_view prefix)
 {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!isAbandoned(it->path(), prefix))
+        if (!isAbandoned(it->path(), prefix) ||
+            (prefix == WorkspacePrefix && !mayRemoveWorkspace(it->path())))
             continue;
         // A workspace leads to the folder its run had beside the destination, wherever that was.
         std::error_code ignored;
@@ -334,25 +368,33 @@ bool copyOver(int from, int to)
 }
 
 // Writes the picture into the destination file itself, which so keeps its links, owner and place.
-// Should that fail midway, the old contents are put back from a copy in the workspace.
+// Should that fail midway, the old contents are put back from a copy in the workspace; should the
+// run be killed midway, a note in the workspace tells the next run to keep that copy.
 void writeInPlace(int picture, const Destination &destination, const PrivateDirectory &workspace)
 {
     const std::string name = destination.path.string();
     const FileDescriptor current(
             ::open(openedFile(destination.file).c_str(), O_RDONLY | O_CLOEXEC));
-    const FileDescriptor old = workspace.file("old");
+    const FileDescriptor old = workspace.file(std::string(OldContents));
     if (!current || !copyOver(current.get(), old.get()))
         failWithErrno("cannot keep the old contents of " + name + " while it is written");
-    if (copyOver(picture, destination.file.get()))
+    const std::string absolute = fs::absolute(destination.path).string();
+    const FileDescriptor note = workspace.file(std::string(WriteUnderWay));
+    if (::write(note.get(), absolute.data(), absolute.size()) != ssize_t(absolute.size()) ||
+        ::fsync(note.get()) != 0)
+        failWithErrno("cannot keep the old contents of " + name + " while it is written");
+    if (copyOver(picture, destination.file.get())) {
+        ::unlink((workspace.path() / WriteUnderWay).c_str());
         return;
+    }
     const int error = errno;
     if (copyOver(old.get(), destination.file.get()))
         failWithErrno("cannot write " + name + "; its old contents are back", error);
     // The copy is then the only one: it leaves the workspace under a name no later run removes.
-    const fs::path kept = workspace.path().string() + "-old";
-    if (::rename((workspace.path() / "old").c_str(), kept.c_str()) != 0)
+    const std::optional<fs::path> kept = keepOldContents(workspace.path());
+    if (!kept)
         failWithErrno("cannot write " + name + "; its old contents are lost", error);
-    failWithErrno("cannot write " + name + "; its old contents are kept in " + kept.string(),
+    failWithErrno("cannot write " + name + "; its old contents are kept in " + kept->string(),
                   error);
 }
 

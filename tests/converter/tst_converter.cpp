@@ -262,6 +262,20 @@ private slots:
         ::close(lock);
         kept.sort();
         QCOMPARE(hiddenEntries(), kept);
+
+        // A run killed while it wrote a file in place leaves its old contents whole only in its
+        // workspace, which the next run keeps and names.
+        const QString cutShort = m_privateRoot->filePath(u"pictalux-%1-Write0"_s.arg(dead));
+        QVERIFY(QDir().mkdir(cutShort));
+        writeFile(cutShort + "/old", "old contents");
+        writeFile(cutShort + "/writing", QFile::encodeName(path("dest.png")));
+        QCOMPARE(convert({"source.png", "dest.png"}), 0);
+        QVERIFY2(m_errors.contains(QFile::encodeName(path("dest.png"))) &&
+                         m_errors.contains(QFile::encodeName(cutShort + "-old")),
+                 m_errors);
+        QVERIFY(!QFileInfo::exists(cutShort));
+        QCOMPARE(shell("cat '" + cutShort + "-old'"), "old contents");
+        QVERIFY(QFile::remove(cutShort + "-old"));
     }
 
     // The converter the launcher starts may use a quarter of the machine's memory where the
