@@ -20,13 +20,11 @@
 #include <utility>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace fs = std::filesystem;
 
@@ -424,15 +422,33 @@ FileDescriptor openResult(const fs::path &result, bool tiff, const std::string &
     return picture;
 }
 
+// Waits until no other run writes the file, so that it ends up as one whole picture; a stop signal
+// ends the wait. The signal, or 0 once this run holds the file's lock until it ends.
+int lockFile(const FileDescriptor &file, const sigset_t &stops)
+{
+    constexpr timespec Retry = {0, 50'000'000};
+    // A file system without locks lets the write go ahead, as a plain write would.
+    while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        const int signal = sigtimedwait(&stops, nullptr, &Retry);
+        if (signal > 0)
+            return signal;
+    }
+    return 0;
+}
+
 // Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
 // that keeps what the file is (owner, group, mode, its only link), else by a write in place.
-void commit(const fs::path &result, bool tiff, const Destination &destination,
-            bool besideDestination, const PrivateDirectory &workspace)
+// Returns the launcher's exit code.
+int commit(const fs::path &result, bool tiff, const Destination &destination,
+           bool besideDestination, const PrivateDirectory &workspace, const sigset_t &stops)
 {
     const std::string name = destination.path.string();
     const FileDescriptor picture = openResult(result, tiff, name);
     struct stat info;
     ::fstat(picture.get(), &info);
+    if (destination.file)
+        if (const int signal = lockFile(destination.file, stops))
+            return ExitSignalBase + signal;
 
     const bool exists = bool(destination.file);
     if (besideDestination && (!exists || takesOwner(picture.get(), info, destination.info))) {
@@ -447,6 +463,7 @@ void commit(const fs::path &result, bool tiff, const Destination &destination,
     } else {
         writeInPlace(picture.get(), destination, workspace);
     }
+    return 0;
 }
 
 // Passes ImageMagick's messages on to the launcher's standard error, with the user's names for
@@ -481,21 +498,35 @@ pid_t spawn(const std::vector<std::string> &arguments, const sigset_t &mask,
         argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
 
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, surroundings.folder.c_str());
-    posix_spawn_file_actions_adddup2(&actions, surroundings.messages, STDERR_FILENO);
-    pid_t child = 0;
-    const int error =
-            posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+    // ImageMagick tells why it could not be started through this pipe, which its exec closes.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        failWithErrno("cannot run " + arguments.front());
+    const FileDescriptor reading(report[0]);
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // ImageMagick must not outlive a killed launcher; one killed before this line is gone.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+            ::_exit(ExitFailure);
+        int error = 0;
+        if (::chdir(surroundings.folder.c_str()) != 0 ||
+            ::dup2(surroundings.messages, STDERR_FILENO) < 0 ||
+            ::sigprocmask(SIG_SETMASK, &mask, nullptr) != 0 ||
+            ::execv(argv.front(), argv.data()) != 0)
+            error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(ExitFailure);
+    }
+    const int forkError = errno;
+    ::close(report[1]);
+    if (child < 0)
+        failWithErrno("cannot run " + arguments.front(), forkError);
+    int error = 0;
+    if (::read(reading.get(), &error, sizeof error) == ssize_t(sizeof error)) {
+        ::waitpid(child, nullptr, 0);
         failWithErrno("cannot run " + arguments.front(), error);
+    }
     return child;
 }
 
@@ -582,8 +613,8 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
     if (exitCode == 0 && writeFailed(said))
         fail(std::string(DiskFull) + request.destination);
     if (exitCode == 0)
-        commit(result, TiffCheck::namesTiff(command.back()), destination, besideDestination,
-               workspace);
+        exitCode = commit(result, TiffCheck::namesTiff(command.back()), destination,
+                          besideDestination, workspace, signals.stops);
     else if (exitCode == ExitFailure && beyondLimits(said))
         exitCode = ExitBeyondLimits;
     return exitCode;

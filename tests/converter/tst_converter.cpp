@@ -118,6 +118,10 @@ private slots:
         // The launcher's user may write the file through its group, but may not take it over.
         saved("another user's shared file", 0,
               "echo old >dest; chmod 660 dest; chown daemon:nogroup dest || exit 77", {"dest"});
+        // Another run writes the file in place meanwhile: the file ends up as one whole picture.
+        saved("file written by another run", 0, "echo old >dest; ln dest other", {"dest", "other"},
+              "flock dest sh -c 'touch locked; sleep 0.5; echo other >dest; rm locked' & "
+              "while [ ! -e locked ]; do sleep 0.01; done; magick \"$@\"");
         // ImageMagick reads the source the launcher checked, though its name now leads to a FIFO.
         saved("source swapped for a FIFO", 0, {}, {"dest"},
               "mv source.png taken.png; mkfifo source.png; magick \"$@\"; mv taken.png source.png");
@@ -239,9 +243,15 @@ private slots:
         const auto hiddenEntries = [this] {
             return QDir(m_work->path()).entryList({".pictalux-*"}, QDir::AllEntries | QDir::Hidden);
         };
-        QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID"), -1);
+        QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID; exec sleep 60"), -1);
         const QStringList killedRuns = hiddenEntries();
         QCOMPARE(killedRuns.size(), 1);
+        // ImageMagick goes with a killed launcher (a zombie it may be, till its new parent reaps
+        // it).
+        QCOMPARE(shell("p=$(cat pid); rm pid; for i in $(seq 50); do state=$(sed 's/.*) //' "
+                       "/proc/$p/stat 2>/dev/null); case $state in ''|Z*) exit;; esac; sleep 0.1; "
+                       "done; echo still running"),
+                 "");
 
         const QString dead = QString::fromLatin1(shell("echo $$").trimmed());
         const QString live = u".pictalux-%1-Live00"_s.arg(::getpid());
