@@ -5,6 +5,7 @@
 #include "platform/converter/tiffcheck.h"
 #include "platform/converter/workingcopy.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -24,6 +25,7 @@
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -194,7 +196,8 @@ public:
     bool create(const fs::path &parent, std::string_view prefix)
     {
         std::string path = (parent / privateFolderTemplate(prefix, ::getpid())).string();
-        if (!mkdtemp(path.data()))
+        // A default ACL of the parent may deny even the owner the folder, which is its alone.
+        if (!mkdtemp(path.data()) || ::chmod(path.c_str(), 0700) != 0)
             return false;
         m_path = fs::absolute(path);
         m_lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -436,6 +439,65 @@ int lockFile(const FileDescriptor &file, const sigset_t &stops)
     return 0;
 }
 
+// The names of a file's extended attributes, none where its file system has none; nothing when
+// they cannot be listed.
+std::optional<std::vector<std::string>> attributeNames(int file)
+{
+    const ssize_t size = ::flistxattr(file, nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP ? std::optional<std::vector<std::string>>({}) : std::nullopt;
+    std::string list(std::size_t(size), '\0');
+    const ssize_t listed = ::flistxattr(file, list.data(), list.size());
+    if (listed < 0)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < std::size_t(listed); at += names.back().size() + 1)
+        names.emplace_back(list.c_str() + at);
+    return names;
+}
+
+std::optional<std::string> attribute(int file, const std::string &name)
+{
+    const ssize_t size = ::fgetxattr(file, name.c_str(), nullptr, 0);
+    std::string value(std::size_t(std::max<ssize_t>(size, 0)), '\0');
+    if (size < 0 || ::fgetxattr(file, name.c_str(), value.data(), value.size()) != size)
+        return std::nullopt;
+    return value;
+}
+
+// Gives the new file the extended attributes of the file it replaces, its access ACL among them,
+// as a write into that file would keep them; false when one cannot be given.
+bool takesAttributes(int file, int replaced)
+{
+    const auto kept = attributeNames(replaced);
+    const auto given = attributeNames(file);
+    if (!kept || !given)
+        return false;
+    // An ACL the new file took from its folder would give others what the old file did not.
+    for (const std::string &name : *given)
+        if (std::find(kept->begin(), kept->end(), name) == kept->end() &&
+            name.compare(0, 9, "security.") != 0 && ::fremovexattr(file, name.c_str()) != 0)
+            return false;
+    for (const std::string &name : *kept) {
+        // A write takes a file's capabilities away, so the new file goes without them too.
+        if (name == "security.capability")
+            continue;
+        const std::optional<std::string> value = attribute(replaced, name);
+        if (!value)
+            return false;
+        if (attribute(file, name) != value &&
+            ::fsetxattr(file, name.c_str(), value->data(), value->size(), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Whether new files in the folder take their permissions from its default ACL, not the umask.
+bool hasDefaultAcl(const fs::path &folder)
+{
+    return ::getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0) >= 0;
+}
+
 // Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
 // that keeps what the file is (owner, group, mode, its only link), else by a write in place.
 // Returns the launcher's exit code.
@@ -451,9 +513,13 @@ int commit(const fs::path &result, bool tiff, const Destination &destination,
             return ExitSignalBase + signal;
 
     const bool exists = bool(destination.file);
-    if (besideDestination && (!exists || takesOwner(picture.get(), info, destination.info))) {
+    if (besideDestination &&
+        (!exists || (takesOwner(picture.get(), info, destination.info) &&
+                     takesAttributes(picture.get(), destination.file.get())))) {
+        // The file ImageMagick made in the folder beside already has what the default ACL gives.
+        const bool setMode = exists || !hasDefaultAcl(destination.folder);
         const mode_t mode = exists ? destination.info.st_mode & 0777 : newFileMode();
-        if (::fchmod(picture.get(), mode) != 0)
+        if (setMode && ::fchmod(picture.get(), mode) != 0)
             failWithErrno("cannot set the permissions of " + name);
         // Nobody reopens a working copy after a crash, so it need not wait for the disk.
         if (!WorkingCopy::isWorkingCopy(name))

@@ -117,11 +117,23 @@ private slots:
         saved("file in a read-only folder", 0, "echo old >dest; chmod 500 .", {"dest"});
         // The launcher's user may write the file through its group, but may not take it over.
         saved("another user's shared file", 0,
-              "echo old >dest; chmod 660 dest; chown daemon:nogroup dest || exit 77", {"dest"});
+              "echo old >dest; chmod 660 dest; chown daemon:nogroup dest || "
+              "skip only root can give a file to another user",
+              {"dest"});
+        // Its ACL and attributes stay with the file, and the ACL's mask gives its group no more.
+        saved("file with an ACL and attributes", 0,
+              "echo old >dest; chmod 640 dest; setfacl -m u:daemon:rw dest && "
+              "setfattr -n user.note -v kept dest || skip the file system has no ACLs",
+              {"dest"});
         // Another run writes the file in place meanwhile: the file ends up as one whole picture.
         saved("file written by another run", 0, "echo old >dest; ln dest other", {"dest", "other"},
               "flock dest sh -c 'touch locked; sleep 0.5; echo other >dest; rm locked' & "
               "while [ ! -e locked ]; do sleep 0.01; done; magick \"$@\"");
+        // An attribute only root may set cannot be given to a new file, so the file is written.
+        saved("attribute only root sets", 0,
+              "echo old >dest; setfattr -n security.note -v kept dest || "
+              "skip only root can set a security attribute",
+              {"dest"});
         // ImageMagick reads the source the launcher checked, though its name now leads to a FIFO.
         saved("source swapped for a FIFO", 0, {}, {"dest"},
               "mv source.png taken.png; mkfifo source.png; magick \"$@\"; mv taken.png source.png");
@@ -180,8 +192,12 @@ private slots:
         QFETCH(QStringList, written);
         if (::geteuid() == 0 && !m_asNobody)
             QSKIP("running as root, and the user nobody cannot run the launcher through setpriv");
-        if (shell("echo %!PS >doc.jpg; mkfifo fifo.png; " + setup).startsWith("exit 77"))
-            QSKIP("only root can give a file to another user");
+        const QByteArray prepared =
+                shell("skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; "
+                      "mkfifo fifo.png; " +
+                      setup);
+        if (prepared.startsWith("exit 77"))
+            QSKIP(prepared.constData());
         QByteArrayList before = snapshot();
 
         QCOMPARE(convert(arguments.split(u' '), standIn), exitCode);
@@ -234,6 +250,18 @@ private slots:
         QVERIFY(TiffCheck::namesTiff("/tmp/a:b/picture.Tif"));
         QVERIFY(!TiffCheck::namesTiff("/tmp/a.tif/picture"));
         QVERIFY(!TiffCheck::namesTiff("PNG:/tmp/picture.tif"));
+    }
+
+    // A new file in a folder with a default ACL gets what a plain write there gives, which the
+    // ACL decides and the umask does not.
+    void defaultAcl()
+    {
+        if (!shell("mkdir shared && setfacl -d -m u::rw,g::rw,o::r,u:daemon:rw shared").isEmpty())
+            QSKIP("the file system has no ACLs");
+        QVERIFY2(convert({"source.png", "shared/new.png"}) == 0, m_errors);
+        const QString permissions = "stat -c %a shared/%1; getfacl -c shared/%1";
+        QCOMPARE(shell(": >shared/plain"), "");
+        QCOMPARE(shell(permissions.arg("new.png")), shell(permissions.arg("plain")));
     }
 
     // What a killed run left, beside its destination and in the temporary folder, goes with a
@@ -410,13 +438,17 @@ private:
         return shell("magick " + name + ' ' + options + " -depth 8 RGBA:-");
     }
 
-    // Every entry of the work folder, with its kind, mode, owner, group and link target, and a
-    // file's checksum; FIFOs are never opened, and the stand-in for ImageMagick is left out.
+    // Every entry of the work folder, with its kind, mode, owner, group, link target and extended
+    // attributes (ACLs among them), and a file's checksum; FIFOs are never opened, and the stand-in
+    // for ImageMagick is left out.
     QByteArrayList snapshot() const
     {
         handOver();
-        return shell("find . -mindepth 1 ! -name imagemagick -printf '%p %M %U:%G %l\\n' -type f "
-                     "-exec cksum {} + | sort")
+        return shell("{ find . -mindepth 1 ! -name imagemagick -printf '%p %M %U:%G %l\\n' -type f "
+                     "-exec cksum {} +; find . -mindepth 1 -exec getfattr -h -d -m - -e hex {} + "
+                     "2>/dev/null | awk '/^# file: /{f=substr($0,9);next} NF{print \"./\" f \" \" "
+                     "$0}'"
+                     "; } | sort")
                 .split('\n');
     }
 
