@@ -1,6 +1,7 @@
 #include "platform/converter/convertargs.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include <sys/wait.h>
 
@@ -20,6 +21,13 @@ bool isPlainAbsolutePath(std::string_view path)
         return isAsciiAlphanumeric(c) || c == '/' || c == '.' || c == '_' || c == '-';
     };
     return !path.empty() && path.front() == '/' && std::all_of(path.begin(), path.end(), isPlain);
+}
+
+bool mentionsAny(std::string_view messages, std::initializer_list<std::string_view> phrases)
+{
+    return std::any_of(phrases.begin(), phrases.end(), [&](std::string_view phrase) {
+        return messages.find(phrase) != std::string_view::npos;
+    });
 }
 
 } // namespace
@@ -97,11 +105,22 @@ bool beyondLimits(std::string_view messages)
 {
     // A side over its limit, and a pixel cache beyond the area, memory, map and disk limits.
     // ("memory allocation failed" also follows a broken picture, so it is no sign.)
-    for (const std::string_view phrase :
-         {"width or height exceeds limit", "cache resources exhausted"})
-        if (messages.find(phrase) != std::string_view::npos)
-            return true;
-    return false;
+    return mentionsAny(messages, {"width or height exceeds limit", "cache resources exhausted"});
+}
+
+bool writeFailed(std::string_view messages)
+{
+    return mentionsAny(messages,
+                       {"No space left on device", "Disk quota exceeded", "File too large"});
+}
+
+std::string renamed(std::string messages, const std::vector<Renaming> &names)
+{
+    for (const auto &[given, user] : names)
+        for (std::size_t at = 0; (at = messages.find(given, at)) != std::string::npos;
+             at += user.size())
+            messages.replace(at, given.size(), user);
+    return messages;
 }
 
 std::string privateFolderTemplate(std::string_view prefix, long processId)

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The launcher's arguments and the names and arguments it gives ImageMagick, apart from the
@@ -47,6 +48,15 @@ int exitCodeFor(int waitStatus);
 
 // Whether ImageMagick's messages say that it gave up on the picture for its resource limits.
 bool beyondLimits(std::string_view messages);
+
+// Whether ImageMagick's messages say that the disk refused to hold what it wrote, which it may
+// report while still exiting with success.
+bool writeFailed(std::string_view messages);
+
+// A name ImageMagick was given, and the user's name for the same file.
+using Renaming = std::pair<std::string, std::string>;
+// The messages with every given name replaced by the user's name for it.
+std::string renamed(std::string messages, const std::vector<Renaming> &names);
 
 // The mkdtemp() template of a private folder: the prefix, the owner's process id, six X.
 std::string privateFolderTemplate(std::string_view prefix, long processId);

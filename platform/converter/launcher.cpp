@@ -2,8 +2,10 @@
 
 #include "platform/converter/engine.h"
 #include "platform/converter/resources.h"
+#include "platform/converter/tiffcheck.h"
 #include "platform/converter/workingcopy.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -12,18 +14,19 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace fs = std::filesystem;
 
@@ -78,6 +81,9 @@ constexpr std::string_view BesidePrefix = ".pictalux-";
 constexpr int MaxLinks = 40;
 // How much of ImageMagick's messages is searched for the reason it failed.
 constexpr std::size_t MessagesSearched = 64 * 1024;
+// What a run says when ImageMagick could not write the whole picture, followed by its name.
+constexpr std::string_view DiskFull =
+        "the disk is full: ImageMagick could not write the whole picture for ";
 
 // A file descriptor that is closed with its owner.
 class FileDescriptor
@@ -123,12 +129,44 @@ bool isAbandoned(const fs::path &folder, std::string_view prefix)
     return handle && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0;
 }
 
+// The names in a workspace of the copy of a file written in place and, while that write is under
+// way, of the note that names the file.
+constexpr std::string_view OldContents = "old";
+constexpr std::string_view WriteUnderWay = "writing";
+
+// Moves the old contents of a file written in place out of the workspace, to a name no later run
+// removes; that name, or nothing when the copy could not be moved.
+std::optional<fs::path> keepOldContents(const fs::path &workspace)
+{
+    const fs::path kept = workspace.string() + "-old";
+    if (::rename((workspace / OldContents).c_str(), kept.c_str()) != 0)
+        return std::nullopt;
+    return kept;
+}
+
+// Whether the workspace of a killed run may go: unless that run was writing a file in place, whose
+// old contents may then be whole only in the workspace, and which are so kept.
+bool mayRemoveWorkspace(const fs::path &workspace)
+{
+    std::ifstream note(workspace / WriteUnderWay, std::ios::binary);
+    if (!note)
+        return true;
+    const std::string file{std::istreambuf_iterator<char>(note), {}};
+    const std::optional<fs::path> kept = keepOldContents(workspace);
+    if (!kept)
+        return errno == ENOENT;
+    std::fprintf(stderr, "convert: a save into %s was cut short; its old contents are in %s\n",
+                 file.c_str(), kept->c_str());
+    return true;
+}
+
 // Removes what killed runs left in the folder.
 void removeAbandoned(const fs::path &folder, std::string_view prefix)
 {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!isAbandoned(it->path(), prefix))
+        if (!isAbandoned(it->path(), prefix) ||
+            (prefix == WorkspacePrefix && !mayRemoveWorkspace(it->path())))
             continue;
         // A workspace leads to the folder its run had beside the destination, wherever that was.
         std::error_code ignored;
@@ -158,7 +196,8 @@ public:
     bool create(const fs::path &parent, std::string_view prefix)
     {
         std::string path = (parent / privateFolderTemplate(prefix, ::getpid())).string();
-        if (!mkdtemp(path.data()))
+        // A default ACL of the parent may deny even the owner the folder, which is its alone.
+        if (!mkdtemp(path.data()) || ::chmod(path.c_str(), 0700) != 0)
             return false;
         m_path = fs::absolute(path);
         m_lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -204,10 +243,10 @@ private:
 };
 
 // A power cut just after the rename must not leave an empty file in the destination's place.
-void syncToDisk(int fd, const fs::path &file)
+void syncToDisk(int fd, const std::string &name)
 {
     if (::fsync(fd) != 0)
-        failWithErrno("cannot write " + file.string());
+        failWithErrno("cannot write " + name);
 }
 
 void checkImageMagick(const std::string &program)
@@ -330,25 +369,33 @@ bool copyOver(int from, int to)
 }
 
 // Writes the picture into the destination file itself, which so keeps its links, owner and place.
-// Should that fail midway, the old contents are put back from a copy in the workspace.
+// Should that fail midway, the old contents are put back from a copy in the workspace; should the
+// run be killed midway, a note in the workspace tells the next run to keep that copy.
 void writeInPlace(int picture, const Destination &destination, const PrivateDirectory &workspace)
 {
     const std::string name = destination.path.string();
     const FileDescriptor current(
             ::open(openedFile(destination.file).c_str(), O_RDONLY | O_CLOEXEC));
-    const FileDescriptor old = workspace.file("old");
+    const FileDescriptor old = workspace.file(std::string(OldContents));
     if (!current || !copyOver(current.get(), old.get()))
         failWithErrno("cannot keep the old contents of " + name + " while it is written");
-    if (copyOver(picture, destination.file.get()))
+    const std::string absolute = fs::absolute(destination.path).string();
+    const FileDescriptor note = workspace.file(std::string(WriteUnderWay));
+    if (::write(note.get(), absolute.data(), absolute.size()) != ssize_t(absolute.size()) ||
+        ::fsync(note.get()) != 0)
+        failWithErrno("cannot keep the old contents of " + name + " while it is written");
+    if (copyOver(picture, destination.file.get())) {
+        ::unlink((workspace.path() / WriteUnderWay).c_str());
         return;
+    }
     const int error = errno;
     if (copyOver(old.get(), destination.file.get()))
         failWithErrno("cannot write " + name + "; its old contents are back", error);
     // The copy is then the only one: it leaves the workspace under a name no later run removes.
-    const fs::path kept = workspace.path().string() + "-old";
-    if (::rename((workspace.path() / "old").c_str(), kept.c_str()) != 0)
+    const std::optional<fs::path> kept = keepOldContents(workspace.path());
+    if (!kept)
         failWithErrno("cannot write " + name + "; its old contents are lost", error);
-    failWithErrno("cannot write " + name + "; its old contents are kept in " + kept.string(),
+    failWithErrno("cannot write " + name + "; its old contents are kept in " + kept->string(),
                   error);
 }
 
@@ -359,52 +406,146 @@ bool takesOwner(int file, const struct stat &info, const struct stat &replaced)
            ::fchown(file, replaced.st_uid, replaced.st_gid) == 0;
 }
 
-// Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
-// that keeps what the file is (owner, group, mode, its only link), else by a write in place.
-void commit(const fs::path &result, const Destination &destination, bool besideDestination,
-            const PrivateDirectory &workspace)
+// The picture ImageMagick wrote, opened once it is known to be one whole picture.
+FileDescriptor openResult(const fs::path &result, bool tiff, const std::string &name)
 {
-    const std::string name = destination.path.string();
     // Web pages and tile crops come as several files, which one destination cannot hold.
     std::error_code error;
     for (const fs::directory_entry &entry : fs::directory_iterator(result.parent_path(), error))
         if (entry.path().filename() != result.filename())
             fail("ImageMagick made several files for " + name + "; only one picture can be saved");
-    const FileDescriptor picture(::open(result.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor picture(::open(result.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!picture || ::fstat(picture.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         info.st_size == 0)
         fail("ImageMagick wrote no picture for " + name);
+    // ImageMagick reports success for a TIFF that a full disk cut short.
+    if ((tiff || TiffCheck::looksLikeTiff(result)) && !TiffCheck::isWhole(result))
+        fail(std::string(DiskFull) + name);
+    return picture;
+}
+
+// Waits until no other run writes the file, so that it ends up as one whole picture; a stop signal
+// ends the wait. The signal, or 0 once this run holds the file's lock until it ends.
+int lockFile(const FileDescriptor &file, const sigset_t &stops)
+{
+    constexpr timespec Retry = {0, 50'000'000};
+    // A file system without locks lets the write go ahead, as a plain write would.
+    while (::flock(file.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        const int signal = sigtimedwait(&stops, nullptr, &Retry);
+        if (signal > 0)
+            return signal;
+    }
+    return 0;
+}
+
+// The names of a file's extended attributes, none where its file system has none; nothing when
+// they cannot be listed.
+std::optional<std::vector<std::string>> attributeNames(int file)
+{
+    const ssize_t size = ::flistxattr(file, nullptr, 0);
+    if (size < 0)
+        return errno == ENOTSUP ? std::optional<std::vector<std::string>>({}) : std::nullopt;
+    std::string list(std::size_t(size), '\0');
+    const ssize_t listed = ::flistxattr(file, list.data(), list.size());
+    if (listed < 0)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < std::size_t(listed); at += names.back().size() + 1)
+        names.emplace_back(list.c_str() + at);
+    return names;
+}
+
+std::optional<std::string> attribute(int file, const std::string &name)
+{
+    const ssize_t size = ::fgetxattr(file, name.c_str(), nullptr, 0);
+    std::string value(std::size_t(std::max<ssize_t>(size, 0)), '\0');
+    if (size < 0 || ::fgetxattr(file, name.c_str(), value.data(), value.size()) != size)
+        return std::nullopt;
+    return value;
+}
+
+// Gives the new file the extended attributes of the file it replaces, its access ACL among them,
+// as a write into that file would keep them; false when one cannot be given.
+bool takesAttributes(int file, int replaced)
+{
+    const auto kept = attributeNames(replaced);
+    const auto given = attributeNames(file);
+    if (!kept || !given)
+        return false;
+    // An ACL the new file took from its folder would give others what the old file did not.
+    for (const std::string &name : *given)
+        if (std::find(kept->begin(), kept->end(), name) == kept->end() &&
+            name.compare(0, 9, "security.") != 0 && ::fremovexattr(file, name.c_str()) != 0)
+            return false;
+    for (const std::string &name : *kept) {
+        // A write takes a file's capabilities away, so the new file goes without them too.
+        if (name == "security.capability")
+            continue;
+        const std::optional<std::string> value = attribute(replaced, name);
+        if (!value)
+            return false;
+        if (attribute(file, name) != value &&
+            ::fsetxattr(file, name.c_str(), value->data(), value->size(), 0) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Whether new files in the folder take their permissions from its default ACL, not the umask.
+bool hasDefaultAcl(const fs::path &folder)
+{
+    return ::getxattr(folder.c_str(), "system.posix_acl_default", nullptr, 0) >= 0;
+}
+
+// Puts the picture ImageMagick wrote in the destination's place: in one step by a rename where
+// that keeps what the file is (owner, group, mode, its only link), else by a write in place.
+// Returns the launcher's exit code.
+int commit(const fs::path &result, bool tiff, const Destination &destination,
+           bool besideDestination, const PrivateDirectory &workspace, const sigset_t &stops)
+{
+    const std::string name = destination.path.string();
+    const FileDescriptor picture = openResult(result, tiff, name);
+    struct stat info;
+    ::fstat(picture.get(), &info);
+    if (destination.file)
+        if (const int signal = lockFile(destination.file, stops))
+            return ExitSignalBase + signal;
 
     const bool exists = bool(destination.file);
-    if (besideDestination && (!exists || takesOwner(picture.get(), info, destination.info))) {
+    if (besideDestination &&
+        (!exists || (takesOwner(picture.get(), info, destination.info) &&
+                     takesAttributes(picture.get(), destination.file.get())))) {
+        // The file ImageMagick made in the folder beside already has what the default ACL gives.
+        const bool setMode = exists || !hasDefaultAcl(destination.folder);
         const mode_t mode = exists ? destination.info.st_mode & 0777 : newFileMode();
-        if (::fchmod(picture.get(), mode) != 0)
-            failWithErrno("cannot set the permissions of " + result.string());
+        if (setMode && ::fchmod(picture.get(), mode) != 0)
+            failWithErrno("cannot set the permissions of " + name);
         // Nobody reopens a working copy after a crash, so it need not wait for the disk.
         if (!WorkingCopy::isWorkingCopy(name))
-            syncToDisk(picture.get(), result);
+            syncToDisk(picture.get(), name);
         if (::rename(result.c_str(), destination.path.c_str()) != 0)
             failWithErrno("cannot replace " + name);
     } else {
         writeInPlace(picture.get(), destination, workspace);
     }
+    return 0;
 }
 
-// Passes ImageMagick's messages on to the launcher's standard error and returns their start.
-std::string passOnMessages(const FileDescriptor &messages)
+// Passes ImageMagick's messages on to the launcher's standard error, with the user's names for
+// the files it was given, and returns their start.
+std::string passOnMessages(const FileDescriptor &messages, const std::vector<Renaming> &names)
 {
-    std::string start;
+    std::string said;
     std::array<char, 8192> buffer;
     ssize_t size = 0;
     for (off_t offset = 0;
-         (size = ::pread(messages.get(), buffer.data(), buffer.size(), offset)) > 0;
-         offset += size) {
-        std::fwrite(buffer.data(), 1, std::size_t(size), stderr);
-        if (start.size() < MessagesSearched)
-            start.append(buffer.data(), std::size_t(size));
-    }
-    return start;
+         (size = ::pread(messages.get(), buffer.data(), buffer.size(), offset)) > 0; offset += size)
+        said.append(buffer.data(), std::size_t(size));
+    said = renamed(said, names);
+    std::fwrite(said.data(), 1, said.size(), stderr);
+    said.resize(std::min(said.size(), MessagesSearched));
+    return said;
 }
 
 // Where ImageMagick runs: the folder it writes in is its working folder too, since some formats
@@ -423,21 +564,35 @@ pid_t spawn(const std::vector<std::string> &arguments, const sigset_t &mask,
         argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
 
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
-    posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, surroundings.folder.c_str());
-    posix_spawn_file_actions_adddup2(&actions, surroundings.messages, STDERR_FILENO);
-    pid_t child = 0;
-    const int error =
-            posix_spawn(&child, argv.front(), &actions, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attributes);
-    if (error != 0)
+    // ImageMagick tells why it could not be started through this pipe, which its exec closes.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        failWithErrno("cannot run " + arguments.front());
+    const FileDescriptor reading(report[0]);
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // ImageMagick must not outlive a killed launcher; one killed before this line is gone.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent)
+            ::_exit(ExitFailure);
+        int error = 0;
+        if (::chdir(surroundings.folder.c_str()) != 0 ||
+            ::dup2(surroundings.messages, STDERR_FILENO) < 0 ||
+            ::sigprocmask(SIG_SETMASK, &mask, nullptr) != 0 ||
+            ::execv(argv.front(), argv.data()) != 0)
+            error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(ExitFailure);
+    }
+    const int forkError = errno;
+    ::close(report[1]);
+    if (child < 0)
+        failWithErrno("cannot run " + arguments.front(), forkError);
+    int error = 0;
+    if (::read(reading.get(), &error, sizeof error) == ssize_t(sizeof error)) {
+        ::waitpid(child, nullptr, 0);
         failWithErrno("cannot run " + arguments.front(), error);
+    }
     return child;
 }
 
@@ -515,13 +670,17 @@ int convert(const std::string &imageMagick, const Request &request, const Signal
 
     const Engine::Job job{safeSource, request.options, result, request.destination,
                           WorkingCopy::inspect(openedFile(source))};
-    const pid_t child =
-            spawn(Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job),
-                  signals.original, {output, messages.get()});
+    const std::vector<std::string> command =
+            Engine::commandLine({imageMagick, Engine::installedGraphicsMagick()}, job);
+    const pid_t child = spawn(command, signals.original, {output, messages.get()});
     int exitCode = await(child, signals.stops);
-    const std::string said = passOnMessages(messages);
+    const std::string said =
+            passOnMessages(messages, {{result, request.destination}, {safeSource, request.source}});
+    if (exitCode == 0 && writeFailed(said))
+        fail(std::string(DiskFull) + request.destination);
     if (exitCode == 0)
-        commit(result, destination, besideDestination, workspace);
+        exitCode = commit(result, TiffCheck::namesTiff(command.back()), destination,
+                          besideDestination, workspace, signals.stops);
     else if (exitCode == ExitFailure && beyondLimits(said))
         exitCode = ExitBeyondLimits;
     return exitCode;

@@ -1,52 +1,19 @@
 #include "platform/converter/workingcopy.h"
 
+#include "platform/converter/binaryreader.h"
 #include "platform/converter/convertargs.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
-#include <fstream>
 
 namespace WorkingCopy {
 namespace {
 
 constexpr std::string_view NotePrefix = "pictalux:";
 
-// Reads numbers of either byte order from a file, with every read checked.
-class Reader
-{
-public:
-    explicit Reader(const std::filesystem::path &path)
-        : m_file(path, std::ios::binary)
-    {}
-
-    std::string bytes(std::uint64_t offset, std::size_t length)
-    {
-        std::string data(length, '\0');
-        m_file.seekg(std::streamoff(offset));
-        if (!m_file.read(data.data(), std::streamsize(length)))
-            return {};
-        return data;
-    }
-    std::uint32_t number(std::uint64_t offset, std::size_t length)
-    {
-        const std::string data = bytes(offset, length);
-        std::uint32_t value = 0;
-        for (std::size_t i = 0; i < data.size(); ++i) {
-            const auto byte = std::uint8_t(data[m_bigEndian ? i : data.size() - 1 - i]);
-            value = value << 8 | byte;
-        }
-        return value;
-    }
-    void setBigEndian(bool bigEndian) { m_bigEndian = bigEndian; }
-
-private:
-    std::ifstream m_file;
-    bool m_bigEndian = true;
-};
-
-void readPng(Reader &reader, Picture &picture)
+void readPng(BinaryReader &reader, Picture &picture)
 {
     picture.format = Picture::Format::Png;
     bool transparency = false;
@@ -65,7 +32,7 @@ void readPng(Reader &reader, Picture &picture)
     picture.opaque = !transparency && (colourType == 0 || colourType == 2 || colourType == 3);
 }
 
-void readTiff(Reader &reader, Picture &picture)
+void readTiff(BinaryReader &reader, Picture &picture)
 {
     constexpr std::uint16_t PageName = 285;
     constexpr std::uint16_t ExtraSamples = 338;
@@ -110,7 +77,7 @@ bool isWorkingCopy(std::string_view path)
 
 Picture inspect(const std::filesystem::path &path)
 {
-    Reader reader(path);
+    BinaryReader reader(path);
     const std::string signature = reader.bytes(0, 8);
     Picture picture;
     if (signature.compare(0, 3, "\xFF\xD8\xFF") == 0) {

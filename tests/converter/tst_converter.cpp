@@ -3,6 +3,7 @@
 #include "testsupport.h"
 
 #include "platform/converter/resources.h"
+#include "platform/converter/tiffcheck.h"
 
 #include <QImageReader>
 #include <QProcess>
@@ -116,7 +117,23 @@ private slots:
         saved("file in a read-only folder", 0, "echo old >dest; chmod 500 .", {"dest"});
         // The launcher's user may write the file through its group, but may not take it over.
         saved("another user's shared file", 0,
-              "echo old >dest; chmod 660 dest; chown daemon:nogroup dest || exit 77", {"dest"});
+              "echo old >dest; chmod 660 dest; chown daemon:nogroup dest || "
+              "skip only root can give a file to another user",
+              {"dest"});
+        // Its ACL and attributes stay with the file, and the ACL's mask gives its group no more.
+        saved("file with an ACL and attributes", 0,
+              "echo old >dest; chmod 640 dest; setfacl -m u:daemon:rw dest && "
+              "setfattr -n user.note -v kept dest || skip the file system has no ACLs",
+              {"dest"});
+        // Another run writes the file in place meanwhile: the file ends up as one whole picture.
+        saved("file written by another run", 0, "echo old >dest; ln dest other", {"dest", "other"},
+              "flock dest sh -c 'touch locked; sleep 0.5; echo other >dest; rm locked' & "
+              "while [ ! -e locked ]; do sleep 0.01; done; magick \"$@\"");
+        // An attribute only root may set cannot be given to a new file, so the file is written.
+        saved("attribute only root sets", 0,
+              "echo old >dest; setfattr -n security.note -v kept dest || "
+              "skip only root can set a security attribute",
+              {"dest"});
         // ImageMagick reads the source the launcher checked, though its name now leads to a FIFO.
         saved("source swapped for a FIFO", 0, {}, {"dest"},
               "mv source.png taken.png; mkfifo source.png; magick \"$@\"; mv taken.png source.png");
@@ -136,9 +153,26 @@ private slots:
         const char *save = "source.png source.png";
         failed("ImageMagick's own status", 1, "some error", save, "echo 'some error' >&2; exit 65");
         failed("ImageMagick killed", 128 + SIGKILL, "signal 9", save, "kill -KILL $$");
+        // Messages name the user's files, not the launcher's private names for them.
+        failed("ImageMagick's names", 1, "cannot write `source.png'", save,
+               "echo \"cannot write \\`$out'\" >&2; exit 1");
+        failed("disk full, yet success", 1, "disk is full", save,
+               "echo 'No space left on device' >&2");
         failed("nothing written", 1, "no picture", save, ": >\"$out\"");
         failed("write in place cut short", 1, "old contents are back", "source.png dest",
                "prlimit --pid $PPID --fsize=16384; head -c 99999 /dev/zero >\"$out\"");
+        // ImageMagick reports success for a TIFF that a full disk cut short in its last strip.
+        const auto cutShort =
+                [](const char *tag, QString file, QString options) {
+                    QTest::newRow(tag)
+                            << "magick source.png " + options + " TIFF:" + file
+                            << "source.png -flip " + options + ' ' + file
+                            << u"magick \"$@\"; s=$(stat -c %s \"${out#TIFF:}\"); prlimit --pid $$ "
+                               "--fsize=$((s - 1000)); magick \"$@\""_s
+                            << 1 << u"disk is full"_s << QStringList();
+                };
+        cutShort("TIFF cut short", "old.tif", "-compress None");
+        cutShort("working copy cut short", "pxTemp.image", "-compress None");
         for (const int signal : {SIGTERM, SIGINT, SIGHUP})
             failed(qPrintable(u"launcher stopped by signal %1"_s.arg(signal)), 128 + signal, {},
                    save, u"kill -%1 $PPID; exec sleep 60"_s.arg(signal));
@@ -158,13 +192,17 @@ private slots:
         QFETCH(QStringList, written);
         if (::geteuid() == 0 && !m_asNobody)
             QSKIP("running as root, and the user nobody cannot run the launcher through setpriv");
-        if (shell("echo %!PS >doc.jpg; mkfifo fifo.png; " + setup).startsWith("exit 77"))
-            QSKIP("only root can give a file to another user");
+        const QByteArray prepared =
+                shell("skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; "
+                      "mkfifo fifo.png; " +
+                      setup);
+        if (prepared.startsWith("exit 77"))
+            QSKIP(prepared.constData());
         QByteArrayList before = snapshot();
 
         QCOMPARE(convert(arguments.split(u' '), standIn), exitCode);
 
-        QVERIFY2(m_errors.contains(message.toUtf8()), m_errors);
+        QVERIFY2(m_errors.contains(message.toUtf8()) && !m_errors.contains("pictalux-"), m_errors);
         QCOMPARE(shell("p=$(cat pid); rm -f pid; chmod 700 .; ! kill -0 $p 2>/dev/null"), "");
         QByteArrayList after = snapshot();
         for (const QString &name : written) {
@@ -179,6 +217,53 @@ private slots:
         QCOMPARE(after, before);
     }
 
+    void wholeTiff_data()
+    {
+        QTest::addColumn<QString>("making");
+        QTest::newRow("strips") << u"-size 64x48 gradient: -compress None TIFF:"_s;
+        QTest::newRow("tiles") << u"-size 64x48 gradient: -define tiff:tile-geometry=16x16 TIFF:"_s;
+        QTest::newRow("pages") << u"-size 20x10 xc:red xc:lime -compress None TIFF:"_s;
+        QTest::newRow("BigTIFF") << u"-size 64x48 gradient: TIFF64:"_s;
+    }
+    // A TIFF is whole only with its header, directories, strips and tiles; a TIFF cut short
+    // anywhere, or whose header was written over, is not.
+    void wholeTiff()
+    {
+        QFETCH(QString, making);
+        QCOMPARE(shell("magick " + making + "whole"), "");
+        const QString whole = path("whole");
+        QVERIFY(TiffCheck::isWhole(whole.toStdString()));
+        const qint64 size = QFileInfo(whole).size();
+        const QString broken = path("broken");
+        for (const qint64 cut : {qint64(8), size / 2, size - 100, size - 1}) {
+            QFile::remove(broken);
+            QVERIFY(QFile::copy(whole, broken));
+            QVERIFY(QFile::resize(broken, cut));
+            QVERIFY2(!TiffCheck::isWhole(broken.toStdString()), qPrintable(QString::number(cut)));
+        }
+        QCOMPARE(shell("cp whole broken && printf '\\0\\0\\0\\0' | "
+                       "dd of=broken conv=notrunc status=none"),
+                 "");
+        QVERIFY(!TiffCheck::isWhole(broken.toStdString()));
+
+        QVERIFY(TiffCheck::namesTiff("TIFF:/tmp/a.b/picture"));
+        QVERIFY(TiffCheck::namesTiff("/tmp/a:b/picture.Tif"));
+        QVERIFY(!TiffCheck::namesTiff("/tmp/a.tif/picture"));
+        QVERIFY(!TiffCheck::namesTiff("PNG:/tmp/picture.tif"));
+    }
+
+    // A new file in a folder with a default ACL gets what a plain write there gives, which the
+    // ACL decides and the umask does not.
+    void defaultAcl()
+    {
+        if (!shell("mkdir shared && setfacl -d -m u::rw,g::rw,o::r,u:daemon:rw shared").isEmpty())
+            QSKIP("the file system has no ACLs");
+        QVERIFY2(convert({"source.png", "shared/new.png"}) == 0, m_errors);
+        const QString permissions = "stat -c %a shared/%1; getfacl -c shared/%1";
+        QCOMPARE(shell(": >shared/plain"), "");
+        QCOMPARE(shell(permissions.arg("new.png")), shell(permissions.arg("plain")));
+    }
+
     // What a killed run left, beside its destination and in the temporary folder, goes with a
     // later run; a live run's folders, another user's and the user's own files stay.
     void leftovers()
@@ -186,9 +271,15 @@ private slots:
         const auto hiddenEntries = [this] {
             return QDir(m_work->path()).entryList({".pictalux-*"}, QDir::AllEntries | QDir::Hidden);
         };
-        QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID"), -1);
+        QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID; exec sleep 60"), -1);
         const QStringList killedRuns = hiddenEntries();
         QCOMPARE(killedRuns.size(), 1);
+        // ImageMagick goes with a killed launcher (a zombie it may be, till its new parent reaps
+        // it).
+        QCOMPARE(shell("p=$(cat pid); rm pid; for i in $(seq 50); do state=$(sed 's/.*) //' "
+                       "/proc/$p/stat 2>/dev/null); case $state in ''|Z*) exit;; esac; sleep 0.1; "
+                       "done; echo still running"),
+                 "");
 
         const QString dead = QString::fromLatin1(shell("echo $$").trimmed());
         const QString live = u".pictalux-%1-Live00"_s.arg(::getpid());
@@ -209,6 +300,20 @@ private slots:
         ::close(lock);
         kept.sort();
         QCOMPARE(hiddenEntries(), kept);
+
+        // A run killed while it wrote a file in place leaves its old contents whole only in its
+        // workspace, which the next run keeps and names.
+        const QString cutShort = m_privateRoot->filePath(u"pictalux-%1-Write0"_s.arg(dead));
+        QVERIFY(QDir().mkdir(cutShort));
+        writeFile(cutShort + "/old", "old contents");
+        writeFile(cutShort + "/writing", QFile::encodeName(path("dest.png")));
+        QCOMPARE(convert({"source.png", "dest.png"}), 0);
+        QVERIFY2(m_errors.contains(QFile::encodeName(path("dest.png"))) &&
+                         m_errors.contains(QFile::encodeName(cutShort + "-old")),
+                 m_errors);
+        QVERIFY(!QFileInfo::exists(cutShort));
+        QCOMPARE(shell("cat '" + cutShort + "-old'"), "old contents");
+        QVERIFY(QFile::remove(cutShort + "-old"));
     }
 
     // The converter the launcher starts may use a quarter of the machine's memory where the
@@ -333,13 +438,17 @@ private:
         return shell("magick " + name + ' ' + options + " -depth 8 RGBA:-");
     }
 
-    // Every entry of the work folder, with its kind, mode, owner, group and link target, and a
-    // file's checksum; FIFOs are never opened, and the stand-in for ImageMagick is left out.
+    // Every entry of the work folder, with its kind, mode, owner, group, link target and extended
+    // attributes (ACLs among them), and a file's checksum; FIFOs are never opened, and the stand-in
+    // for ImageMagick is left out.
     QByteArrayList snapshot() const
     {
         handOver();
-        return shell("find . -mindepth 1 ! -name imagemagick -printf '%p %M %U:%G %l\\n' -type f "
-                     "-exec cksum {} + | sort")
+        return shell("{ find . -mindepth 1 ! -name imagemagick -printf '%p %M %U:%G %l\\n' -type f "
+                     "-exec cksum {} +; find . -mindepth 1 -exec getfattr -h -d -m - -e hex {} + "
+                     "2>/dev/null | awk '/^# file: /{f=substr($0,9);next} NF{print \"./\" f \" \" "
+                     "$0}'"
+                     "; } | sort")
                 .split('\n');
     }
 
