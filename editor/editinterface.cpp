@@ -68,6 +68,7 @@ EditInterface::EditInterface()
     tooLargeText = etr(group, QStringLiteral("EDIT_TOO_LARGE"));
     undoText = etr(group, QStringLiteral("EDIT_UNDO"));
     redoText = etr(group, QStringLiteral("EDIT_REDO"));
+    undoLostText = etr(group, QStringLiteral("EDIT_UNDO_LOST"));
 }
 
 EditInterface::~EditInterface()

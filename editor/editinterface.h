@@ -199,6 +199,7 @@ private:
     QString tooLargeText;
     QString undoText;
     QString redoText;
+    QString undoLostText;
     std::unique_ptr<WorkingFolder> workingFolder;
     UndoHistory undoHistory;
 

@@ -128,6 +128,16 @@ class EditorTest : public QObject
         m_editor->drawTextInfo(parts.value(0), parts.value(1), parts.value(2), parts.value(3));
         return Probe::screenBuffer(*m_editor);
     }
+    // Takes the names of the undo copies to come, so that none can be written.
+    void fillUndoFolder()
+    {
+        const QString folder = Probe::workingFolder(*m_editor).privateFolder();
+        for (int step = 1; step <= UndoHistory::MaxSteps * 2; ++step) {
+            const QString name = QStringLiteral("undo-%1.image").arg(step);
+            QVERIFY(QFileInfo::exists(folder + u'/' + name) ||
+                    QDir(folder).mkpath(name + "/taken"));
+        }
+    }
     static QByteArray contents(const QString &path)
     {
         QFile file(path);
@@ -359,6 +369,9 @@ private slots:
             {"p.png", "0 2 U U Shift+U Shift+U Shift+U", "120x160 red/white, edited"});
         row("failed, cancelled: no step", {"p.png", "0 14=0 6=? Backspace", "160x120 red/white"});
         row("a new tool ends redo", {"p.png", "0 2 U 1 Shift+U", "160x120 white/red, edited"});
+        // "full": no more undo copies can be made.
+        row("no room for the first step", {"p.png", "full 0 U", "160x120 red/white"});
+        row("no room later: undo skips back", {"p.png", "0 full 2 U Shift+U", "160x120 red/white"});
         row("chained", {"p.png", "2 14=50", "60x80 green/blue, edited"});
         row("crop of a GIF", {"p.gif", "7", "80x60 red/white, edited"});
         row("EXIF-turned crop", {"turned.jpg", "7", "80x60 blue/green, edited"});
@@ -371,11 +384,21 @@ private slots:
         QFETCH(QString, shown);
         const QByteArray original = contents(m_pictures.filePath(picture));
         EditInterface &editor = open(picture);
+        bool full = false;
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
-            if (step.front().isDigit())
+            if (step == "full") {
+                full = true;
+                fillUndoFolder();
+            } else if (step.front().isDigit()) {
                 runTool(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
-            else
+                // The tool worked, but undo has changed, and the user is told.
+                const QString lost = "No room to keep this step: undo goes back to the original";
+                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) ==
+                                 composed("|" + lost).copy(InfoMiddle),
+                         full);
+            } else {
                 press(step);
+            }
             waitForView();
         }
         // Quitting asks first while the picture shown is not the one on disk.
