@@ -17,6 +17,7 @@
 #include "savedlg/filesavedialog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -221,8 +222,21 @@ void PxGui::about()
 
 void PxGui::quit()
 {
-    if (mayDiscardEdits("UI_UNSAVED_QUIT"))
+    if (mayQuit())
         QApplication::quit();
+}
+
+bool PxGui::mayQuit()
+{
+    return mayDiscardEdits("UI_UNSAVED_QUIT");
+}
+
+void PxGui::closeEvent(QCloseEvent *event)
+{
+    if (mayQuit())
+        ZKbMainWidget::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void PxGui::fileSaveAs()

@@ -25,6 +25,9 @@ public:
     // Set while the picture in the editor holds tools applied since it was last saved: quitting
     // and choosing another picture then ask first. A save clears it.
     void setUnsavedEdits(bool unsaved) { unsavedEdits = unsaved; }
+    // Whether the program may end: true unless there are edits not saved and the user, asked,
+    // keeps them.
+    bool mayQuit();
 
     // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop. Where
     // that folder does not exist: the user's Pictures folder, else the home folder.
@@ -44,6 +47,10 @@ public slots:
 
 signals:
     void pathInit();
+
+protected:
+    // The window manager's close ends the program, so it asks as quitting does.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void initGui();

@@ -8,6 +8,7 @@
 #include "platform/zconfig.h"
 #include "savedlg/filesavedialog.h"
 
+#include <QCloseEvent>
 #include <QImageReader>
 #include <QPainter>
 
@@ -115,4 +116,12 @@ void EditInterface::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     raise();
     activateWindow();
+}
+
+void EditInterface::closeEvent(QCloseEvent *event)
+{
+    if (browser->mayQuit())
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
 }

@@ -96,6 +96,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // The window manager's close ends the program, so it asks as quitting does.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void initViewPicture();

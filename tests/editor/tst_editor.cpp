@@ -86,6 +86,10 @@ class EditorTest : public QObject
                                            : " Return"));
         waitForView();
     }
+    void answerWindows()
+    {
+        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
+    }
     // Answers the windows that come up; other than pickers, they are cancelled at once.
     void answer(QWidget *window)
     {
@@ -175,7 +179,7 @@ private slots:
         corner.save(path("corner.png"));
         // Qt writes no GIFs.
         QCOMPARE(QProcess::execute(PICTALUX_IMAGEMAGICK, {path("p.png"), path("p.gif")}), 0);
-        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
+        answerWindows();
     }
     void init() { m_answers = m_windows = {}; }
     void cleanupTestCase() { m_editor.reset(); }
@@ -405,6 +409,24 @@ private slots:
         const bool edited = Probe::unsavedEdits(*Probe::browser(editor));
         QCOMPARE(describePicture(Probe::originPixmap(editor)) + (edited ? ", edited" : ""), shown);
         QCOMPARE(contents(m_pictures.filePath(picture)), original);
+    }
+
+    // The window manager's close asks first while the picture is edited; No keeps the window.
+    void closeAsksFirst()
+    {
+        EditInterface &editor = open("p.png");
+        runTool(0);
+        QVERIFY(editor.isVisible());
+        m_answerer.reset(); // the question is answered here
+        const auto restore = qScopeGuard([this] { answerWindows(); });
+        for (const bool yes : {false, true}) {
+            bool closed = false;
+            const QStringList asked =
+                    popupsDuring([&] { closed = editor.close(); }, yes ? Qt::Key_F9 : Qt::Key_F11);
+            QCOMPARE(asked, QStringList("The edited picture is not saved. Quit anyway? [Yes/No]"));
+            QCOMPARE(closed, yes);
+            QCOMPARE(editor.isVisible(), !yes);
+        }
     }
 
     // Two programs at once keep their own working copies; the second one's folder goes with it.
