@@ -50,7 +50,7 @@ struct TestProbe
         return QStringList{e.sizeText,       e.scaleText,     e.positionText, e.regionText,
                            e.cutText,        e.cancelText,    e.browserText,  e.saveText,
                            e.processingText, e.cancelledText, e.failedText,   e.tooLargeText,
-                           e.undoText,       e.redoText,      e.undoLostText, e.loadProblem} +
+                           e.undoText,       e.redoText,      e.loadProblem,  e.undoLostText} +
                QStringList(e.toolNames.cbegin(), e.toolNames.cend());
     }
 
