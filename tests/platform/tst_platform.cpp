@@ -1,4 +1,5 @@
 #include "platform/convertercommand.h"
+#include "platform/converterrun.h"
 #include "platform/filename.h"
 #include "platform/filesystem.h"
 #include "platform/handsetkeys.h"
@@ -56,11 +57,10 @@ bool isLocked(const QString &folder)
     return locked;
 }
 
-// Runs one test function of this program in a child process, told it is one by the variable
-// PICTALUX_TEST_CHILD; returns the child's exit code.
-int runChild(const char *function, const QStringList &environment)
+// Starts one test function of this program in a child process, told it is one by the variable
+// PICTALUX_TEST_CHILD.
+void startChild(QProcess &child, const char *function, const QStringList &environment)
 {
-    QProcess child;
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     variables.insert("PICTALUX_TEST_CHILD", "1");
     for (const QString &variable : environment)
@@ -68,6 +68,13 @@ int runChild(const char *function, const QStringList &environment)
     child.setProcessEnvironment(variables);
     child.setProcessChannelMode(QProcess::ForwardedChannels);
     child.start(QCoreApplication::applicationFilePath(), {function});
+}
+
+// Runs a test function in a child process as above; returns the child's exit code.
+int runChild(const char *function, const QStringList &environment)
+{
+    QProcess child;
+    startChild(child, function, environment);
     return child.waitForFinished(20000) ? child.exitCode() : -1;
 }
 
@@ -314,6 +321,30 @@ private slots:
         QCOMPARE(runChild("privateFolderGoesAtExit", {"XDG_RUNTIME_DIR=" + runtime.path()}), 1);
         QCOMPARE(QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
+    }
+
+    // A converter whose program dies is stopped, rather than going on to write its result.
+    void converterEndsWithTheProgram()
+    {
+        const QString destination = qEnvironmentVariable("PICTALUX_TEST_DESTINATION");
+        if (qEnvironmentVariableIsSet("PICTALUX_TEST_CHILD")) {
+            ConverterRun::run(qEnvironmentVariable("PICTALUX_TEST_PROGRAM"),
+                              qEnvironmentVariable("PICTALUX_TEST_SOURCE"), "-flop ", destination);
+            std::exit(1);
+        }
+        ProgramDir program;
+        program.useFakeConverter(ProgramDir::Converter::Copies, 1);
+        const QString source = program.filePath("source");
+        writeFile(source, "picture");
+        QProcess child;
+        startChild(child, "converterEndsWithTheProgram",
+                   {"PICTALUX_TEST_PROGRAM=" + program.path(), "PICTALUX_TEST_SOURCE=" + source,
+                    "PICTALUX_TEST_DESTINATION=" + program.filePath("result")});
+        QTRY_COMPARE(program.converterRuns().size(), 1);
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QTest::qWait(2000);
+        QVERIFY(!QFileInfo::exists(program.filePath("result")));
     }
 };
 
