@@ -17,7 +17,8 @@ class PxGui : public ZKbMainWidget
     Q_OBJECT
 
 public:
-    PxGui();
+    // Starts in the folder of the picture or folder to be opened, else in the start folder.
+    explicit PxGui(const QString &pathToOpen = QString());
     ~PxGui() override;
 
     QString getPicPath() const { return picPath; }
@@ -56,6 +57,7 @@ private:
     void initGui();
     void showDir();
     QString rowName(int row) const;
+    static QString folderOf(const QString &path);
     bool mayDiscardEdits(const char *questionKey);
     void showSavedFile(const QString &path);
 

@@ -14,7 +14,7 @@
 
 #include <cstdio>
 
-EditInterface::EditInterface()
+EditInterface::EditInterface(const QString &pathToOpen)
     : QWidget(nullptr)
 {
     // The editor paints every pixel of itself from its frame, so nothing is erased beforehand.
@@ -27,7 +27,7 @@ EditInterface::EditInterface()
     // Photos of a hundred megapixels and more open wherever the memory allows them.
     QImageReader::setAllocationLimit(pictureMemoryLimit());
     langConfig = FileSaveDialog::getConfig();
-    browser = new PxGui;
+    browser = new PxGui(pathToOpen);
 
     screenBuffer = QPixmap(zApp->desktop().size());
     screenBuffer.fill(Qt::gray);

@@ -46,7 +46,8 @@ public:
         NoMode = -1,
     };
 
-    EditInterface();
+    // The browser starts where the picture or folder to be opened lies, else in its start folder.
+    explicit EditInterface(const QString &pathToOpen = QString());
     ~EditInterface() override;
 
     QString etr(const QString &group, const QString &key) const;
