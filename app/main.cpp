@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 #include "editor/editinterface.h"
 #include "platform/stopsignals.h"
+#include "platform/version.h"
 #include "platform/zapplication.h"
 
 #include <cstdio>
@@ -9,9 +10,15 @@ int main(int argc, char **argv)
 {
     // The trace is read line by line by whoever watches the program, also through a pipe.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // Help and the version are answered without a window, so also where there is no display.
-    if (CommandLine::asksForTextOnly(argc, argv))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Help and the version are answered without a window system at all, so also where there is
+    // no display, and without its warnings.
+    if (CommandLine::asksForTextOnly(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Pictalux"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(PICTALUX_VERSION));
+        CommandLine::pathToOpen(app.arguments());
+        return 0;
+    }
     ZApplication app(argc, argv, ZApplication::GuiClient);
     const StopSignals stopSignals;
     const QString path = CommandLine::pathToOpen(app.arguments());
@@ -19,7 +26,7 @@ int main(int argc, char **argv)
     {
         // The editor owns the browser, which it has already put on screen; the editor itself
         // stays hidden until a picture is chosen.
-        EditInterface editor;
+        EditInterface editor(path);
         app.setMainWidget(&editor);
         if (!path.isEmpty())
             editor.openPath(path);

@@ -17,6 +17,7 @@
 #include "savedlg/filesavedialog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -33,12 +34,12 @@ void traceLine(const QString &path)
 
 } // namespace
 
-PxGui::PxGui()
+PxGui::PxGui(const QString &pathToOpen)
     : ZKbMainWidget(nullptr, "ePictalux")
 {
     setMainWidgetTitle(QStringLiteral("E8 Pictalux"));
     langConfig = FileSaveDialog::getConfig();
-    curDir = startFolder();
+    curDir = pathToOpen.isEmpty() ? startFolder() : folderOf(pathToOpen);
     initGui();
 }
 
@@ -64,16 +65,19 @@ QString PxGui::startFolder()
     return fallback;
 }
 
+QString PxGui::folderOf(const QString &path)
+{
+    const QFileInfo target(path);
+    return QDir::cleanPath(target.isDir() ? target.absoluteFilePath() : target.absolutePath());
+}
+
 void PxGui::openPath(const QString &path)
 {
     const QFileInfo target(path);
-    if (target.isDir()) {
-        curDir = QDir::cleanPath(target.absoluteFilePath());
-        showDir();
-        return;
-    }
-    curDir = QDir::cleanPath(target.absolutePath());
+    curDir = folderOf(path);
     showDir();
+    if (target.isDir())
+        return;
     for (int row = 1; row < fileList->count(); ++row) {
         if (rowName(row) == target.fileName()) {
             fileList->setCurrentItem(row);
@@ -221,8 +225,21 @@ void PxGui::about()
 
 void PxGui::quit()
 {
-    if (mayDiscardEdits("UI_UNSAVED_QUIT"))
+    if (mayQuit())
         QApplication::quit();
+}
+
+bool PxGui::mayQuit()
+{
+    return mayDiscardEdits("UI_UNSAVED_QUIT");
+}
+
+void PxGui::closeEvent(QCloseEvent *event)
+{
+    if (mayQuit())
+        ZKbMainWidget::closeEvent(event);
+    else
+        event->ignore();
 }
 
 void PxGui::fileSaveAs()

@@ -17,7 +17,8 @@ class PxGui : public ZKbMainWidget
     Q_OBJECT
 
 public:
-    PxGui();
+    // Starts in the folder of the picture or folder to be opened, else in the start folder.
+    explicit PxGui(const QString &pathToOpen = QString());
     ~PxGui() override;
 
     QString getPicPath() const { return picPath; }
@@ -25,6 +26,9 @@ public:
     // Set while the picture in the editor holds tools applied since it was last saved: quitting
     // and choosing another picture then ask first. A save clears it.
     void setUnsavedEdits(bool unsaved) { unsavedEdits = unsaved; }
+    // Whether the program may end: true unless there are edits not saved and the user, asked,
+    // keeps them.
+    bool mayQuit();
 
     // The folder the browser starts in; PICTALUX_START_DIR names another one on a desktop. Where
     // that folder does not exist: the user's Pictures folder, else the home folder.
@@ -45,10 +49,15 @@ public slots:
 signals:
     void pathInit();
 
+protected:
+    // The window manager's close ends the program, so it asks as quitting does.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void initGui();
     void showDir();
     QString rowName(int row) const;
+    static QString folderOf(const QString &path);
     bool mayDiscardEdits(const char *questionKey);
     void showSavedFile(const QString &path);
 

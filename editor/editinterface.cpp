@@ -8,12 +8,13 @@
 #include "platform/zconfig.h"
 #include "savedlg/filesavedialog.h"
 
+#include <QCloseEvent>
 #include <QImageReader>
 #include <QPainter>
 
 #include <cstdio>
 
-EditInterface::EditInterface()
+EditInterface::EditInterface(const QString &pathToOpen)
     : QWidget(nullptr)
 {
     // The editor paints every pixel of itself from its frame, so nothing is erased beforehand.
@@ -26,7 +27,7 @@ EditInterface::EditInterface()
     // Photos of a hundred megapixels and more open wherever the memory allows them.
     QImageReader::setAllocationLimit(pictureMemoryLimit());
     langConfig = FileSaveDialog::getConfig();
-    browser = new PxGui;
+    browser = new PxGui(pathToOpen);
 
     screenBuffer = QPixmap(zApp->desktop().size());
     screenBuffer.fill(Qt::gray);
@@ -68,6 +69,7 @@ EditInterface::EditInterface()
     tooLargeText = etr(group, QStringLiteral("EDIT_TOO_LARGE"));
     undoText = etr(group, QStringLiteral("EDIT_UNDO"));
     redoText = etr(group, QStringLiteral("EDIT_REDO"));
+    undoLostText = etr(group, QStringLiteral("EDIT_UNDO_LOST"));
 }
 
 EditInterface::~EditInterface()
@@ -114,4 +116,12 @@ void EditInterface::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     raise();
     activateWindow();
+}
+
+void EditInterface::closeEvent(QCloseEvent *event)
+{
+    if (browser->mayQuit())
+        QWidget::closeEvent(event);
+    else
+        event->ignore();
 }

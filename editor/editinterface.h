@@ -46,7 +46,8 @@ public:
         NoMode = -1,
     };
 
-    EditInterface();
+    // The browser starts where the picture or folder to be opened lies, else in its start folder.
+    explicit EditInterface(const QString &pathToOpen = QString());
     ~EditInterface() override;
 
     QString etr(const QString &group, const QString &key) const;
@@ -96,6 +97,8 @@ protected:
     void wheelEvent(QWheelEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    // The window manager's close ends the program, so it asks as quitting does.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void initViewPicture();
@@ -199,6 +202,7 @@ private:
     QString tooLargeText;
     QString undoText;
     QString redoText;
+    QString undoLostText;
     std::unique_ptr<WorkingFolder> workingFolder;
     UndoHistory undoHistory;
 

@@ -48,7 +48,9 @@ void EditInterface::execCommand()
                               tool.trace != ToolTable::Trace::Nothing ? "%s\n" : nullptr);
     if (status == 0) {
         picPath = workingCopy;
-        undoHistory.add(workingCopy, workingFolder->privateFolder());
+        // Without its copy the step cannot be redone, and undo skips back to the original.
+        if (!undoHistory.add(workingCopy, workingFolder->privateFolder()))
+            notice = undoLostText;
         browser->setUnsavedEdits(true);
         // The misspelling is kept: it is the line users' scripts wait for.
         if (tool.trace == ToolTable::Trace::CommandAndOutcome)

@@ -5,6 +5,18 @@
 
 #include <numeric>
 
+namespace {
+
+// A copy, never a link: the converter writes the working copy in place when it has several
+// names, which would change the kept picture with it.
+bool copied(const QString &result, const QString &step)
+{
+    QFile::remove(step);
+    return QFile::copy(result, step);
+}
+
+} // namespace
+
 UndoHistory::~UndoHistory()
 {
     reset(QString());
@@ -16,20 +28,23 @@ void UndoHistory::reset(const QString &original)
         QFile::remove(step);
     m_steps.clear();
     m_current = 0;
+    m_uncopied = false;
     m_original = original;
 }
 
 bool UndoHistory::add(const QString &result, const QString &folder)
 {
-    if (folder.isEmpty())
-        return false;
-    // A copy, never a link: the converter writes the working copy in place when it has several
-    // names, which would change the kept picture with it.
-    const QString step = folder + QStringLiteral("/undo-%1.image").arg(++m_serial);
-    QFile::remove(step);
-    if (!QFile::copy(result, step))
-        return false;
+    // What redo would have led to is out of reach now, and its room is the first to go.
     dropAfterCurrent();
+    m_uncopied = false;
+    const QString step = folder + QStringLiteral("/undo-%1.image").arg(++m_serial);
+    while (folder.isEmpty() || !copied(result, step)) {
+        if (m_steps.isEmpty()) {
+            m_uncopied = true;
+            return false;
+        }
+        dropOldest();
+    }
     m_steps.append(step);
     m_current = int(m_steps.size());
     while (m_steps.size() > 1) {
@@ -45,18 +60,26 @@ bool UndoHistory::add(const QString &result, const QString &folder)
 
 QString UndoHistory::undo()
 {
-    if (m_current == 0)
+    if (m_uncopied)
+        m_uncopied = false;
+    else if (m_current > 0)
+        --m_current;
+    else
         return QString();
-    --m_current;
-    return m_current == 0 ? m_original : m_steps.at(m_current - 1);
+    return shown();
 }
 
 QString UndoHistory::redo()
 {
-    if (m_current == m_steps.size())
+    if (m_uncopied || m_current == m_steps.size())
         return QString();
     ++m_current;
-    return m_steps.at(m_current - 1);
+    return shown();
+}
+
+QString UndoHistory::shown() const
+{
+    return m_current == 0 ? m_original : m_steps.at(m_current - 1);
 }
 
 void UndoHistory::dropAfterCurrent()

@@ -7,7 +7,9 @@
 // each tool, so that undo and redo can show any of them again. The results are copies kept in the
 // program's private folder; the original is the user's own file and is never touched. At most
 // MaxSteps results and MaxBytes of them are kept; the oldest go first, and undo then leads from
-// the oldest kept result straight back to the original.
+// the oldest kept result straight back to the original. When a result cannot be copied, the
+// oldest results go to make room; if even then it cannot, it is shown without a copy, and undo
+// leads from it to the last picture kept, so the original is always within reach.
 class UndoHistory
 {
 public:
@@ -28,14 +30,16 @@ public:
     QString undo();
     QString redo();
     // Whether the picture shown is a tool's result rather than the original.
-    bool isEdited() const { return m_current > 0; }
+    bool isEdited() const { return m_current > 0 || m_uncopied; }
 
 private:
+    QString shown() const;
     void dropAfterCurrent();
     void dropOldest();
 
     QString m_original;
-    QStringList m_steps; // the kept results, oldest first
-    int m_current = 0;   // 0 is the original, n the n-th kept result
-    int m_serial = 0;    // numbers the kept results' files
+    QStringList m_steps;     // the kept results, oldest first
+    int m_current = 0;       // 0 is the original, n the n-th kept result
+    int m_serial = 0;        // numbers the kept results' files
+    bool m_uncopied = false; // the picture shown is a result after m_current that has no copy
 };

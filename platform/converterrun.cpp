@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstdio>
 
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -107,29 +106,38 @@ protected:
     }
 
 private:
+    // The converter gets SIGTERM, which makes it stop and clean up, when this process dies, so
+    // that a program killed or cut off from its display leaves nothing writing behind it.
+    // posix_spawn cannot ask for that signal; the child of fork() makes only system calls.
     static pid_t spawnShell(const QByteArray &command)
     {
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t none;
-        sigemptyset(&none);
-        sigset_t defaults;
-        sigemptyset(&defaults);
-        for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD})
-            sigaddset(&defaults, signal);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                                      POSIX_SPAWN_SETSIGDEF);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
         char shell[] = "sh";
         char option[] = "-c";
-        QByteArray line = command;
+        // dash stays between itself and the last command of a -c line; exec hands the converter
+        // its process, and so the signal.
+        QByteArray line = "exec " + command;
         char *arguments[] = {shell, option, line.data(), nullptr};
-        pid_t child = -1;
-        const int error = posix_spawn(&child, "/bin/sh", nullptr, &attributes, arguments, environ);
-        posix_spawnattr_destroy(&attributes);
-        return error == 0 ? child : -1;
+        const pid_t parent = ::getpid();
+        const pid_t child = ::fork();
+        if (child != 0) {
+            // Also here, so that a stop at once finds the group made.
+            if (child > 0)
+                ::setpgid(child, child);
+            return child;
+        }
+        ::setpgid(0, 0);
+        struct sigaction defaults = {};
+        defaults.sa_handler = SIG_DFL;
+        for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGCHLD})
+            ::sigaction(signal, &defaults, nullptr);
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        // A parent gone before the request would never send the signal.
+        if (::prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || ::getppid() != parent)
+            ::_exit(127);
+        ::execve("/bin/sh", arguments, environ);
+        ::_exit(127);
     }
 
     static int exitStatus(int waitStatus)

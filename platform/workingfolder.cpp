@@ -2,11 +2,16 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,35 +32,93 @@ bool canHoldWorkingCopy(const QString &folder)
            (::access(copy.constData(), F_OK) != 0 || ::access(copy.constData(), W_OK) == 0);
 }
 
-QString privateRoot()
+void removeFolder(const QByteArray &path)
 {
-    // The runtime folder is the user's own and goes at logout.
+    std::error_code ignored;
+    std::filesystem::remove_all(path.toStdString(), ignored);
+}
+
+// The private folders of this process, removed also when it leaves through exit(), as Qt does
+// when the connection to the X server breaks, without unwinding main().
+struct LiveFolders
+{
+    std::vector<QByteArray> paths;
+    ~LiveFolders()
+    {
+        for (const QByteArray &path : paths)
+            removeFolder(path);
+    }
+};
+
+LiveFolders &liveFolders()
+{
+    static LiveFolders folders;
+    return folders;
+}
+
+// Where the private folder may go, best first. The runtime folder is the user's own and goes at
+// logout; the others are tried in turn, as a runtime folder or TMPDIR may be unusable.
+QStringList privateRoots()
+{
+    QStringList roots;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     struct stat info;
     if (!runtime.isEmpty() && ::stat(QFile::encodeName(runtime).constData(), &info) == 0 &&
         S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && (info.st_mode & 0077) == 0)
-        return runtime;
-    return QDir::tempPath();
+        roots.append(runtime);
+    // Qt gives an empty temporary folder for a TMPDIR that does not exist.
+    const QString temporary = QDir::tempPath();
+    if (!temporary.isEmpty())
+        roots.append(temporary);
+    roots.append(QStringLiteral("/tmp"));
+    roots.removeDuplicates();
+    return roots;
 }
 
-// A folder of a program that was killed before it could remove it: ours by name and owner, and
-// its process is gone.
-bool isLeftOver(const QFileInfo &entry)
+// Opens a folder, not a link to one, to lock it.
+int openForLock(const QByteArray &path)
 {
-    const QString pid = entry.fileName().mid(PrivatePrefix.size()).section(u'-', 0, 0);
+    return ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// Whether the open folder is still the one at the path, and not removed or replaced.
+bool isStillAt(int handle, const QByteArray &path)
+{
+    struct stat opened;
+    struct stat named;
+    return ::fstat(handle, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+}
+
+// Whether a folder may be a left-over one: ours by name and owner, and its process is not seen.
+// Another pid namespace sees other processes, so only the lock, held while its program lives,
+// tells for sure.
+bool mayBeLeftOver(const QString &name, const QByteArray &path)
+{
+    const QString pid = name.mid(PrivatePrefix.size()).section(u'-', 0, 0);
     bool isNumber = false;
     const pid_t owner = pid.toInt(&isNumber);
-    return isNumber && owner > 0 && entry.isDir() && !entry.isSymLink() &&
-           entry.ownerId() == ::getuid() && ::kill(owner, 0) != 0 && errno == ESRCH;
+    struct stat info;
+    return isNumber && owner > 0 && ::lstat(path.constData(), &info) == 0 &&
+           S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && ::kill(owner, 0) != 0 &&
+           errno == ESRCH;
 }
 
+// Removes the folders of programs that were killed before they could.
 void removeLeftOvers(const QString &root)
 {
     QDirIterator entries(root, {PrivatePrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::System);
     while (entries.hasNext()) {
         entries.next();
-        if (isLeftOver(entries.fileInfo()))
-            QDir(entries.filePath()).removeRecursively();
+        const QByteArray path = QFile::encodeName(entries.filePath());
+        if (!mayBeLeftOver(entries.fileName(), path))
+            continue;
+        const int handle = openForLock(path);
+        if (handle < 0)
+            continue;
+        if (::flock(handle, LOCK_EX | LOCK_NB) == 0 && isStillAt(handle, path))
+            removeFolder(path);
+        ::close(handle);
     }
 }
 
@@ -76,8 +139,7 @@ WorkingFolder::WorkingFolder(const QString &programmeDir)
 
 WorkingFolder::~WorkingFolder()
 {
-    if (!m_private.isEmpty())
-        QDir(m_private).removeRecursively();
+    dropPrivate();
     if (m_lock >= 0)
         ::close(m_lock);
 }
@@ -94,14 +156,51 @@ QString WorkingFolder::workingCopyFolder()
 
 QString WorkingFolder::privateFolder()
 {
-    if (!m_private.isEmpty())
+    if (!m_private.isEmpty() && isStillAt(m_privateLock, QFile::encodeName(m_private)))
         return m_private;
-    const QString root = privateRoot();
-    removeLeftOvers(root);
+    dropPrivate();
+    for (const QString &root : privateRoots()) {
+        removeLeftOvers(root);
+        if (makePrivate(root))
+            break;
+    }
+    return m_private;
+}
+
+bool WorkingFolder::makePrivate(const QString &root)
+{
     QByteArray path = QFile::encodeName(root + u'/' + PrivatePrefix + QString::number(::getpid()) +
                                         QStringLiteral("-XXXXXX"));
     // mkdtemp makes the folder with mode 0700.
-    if (::mkdtemp(path.data()))
-        m_private = QFile::decodeName(path);
-    return m_private;
+    if (!::mkdtemp(path.data()))
+        return false;
+    m_privateLock = openForLock(path);
+    // Until it is locked, another program's clean-up may take the new folder for a left-over.
+    if (m_privateLock < 0 || ::flock(m_privateLock, LOCK_EX | LOCK_NB) != 0 ||
+        !isStillAt(m_privateLock, path)) {
+        if (m_privateLock >= 0)
+            ::close(m_privateLock);
+        m_privateLock = -1;
+        return false;
+    }
+    m_private = QFile::decodeName(path);
+    liveFolders().paths.push_back(path);
+    return true;
+}
+
+// Removes the private folder, while still holding its lock, and forgets it.
+void WorkingFolder::dropPrivate()
+{
+    if (!m_private.isEmpty()) {
+        const QByteArray path = QFile::encodeName(m_private);
+        std::vector<QByteArray> &live = liveFolders().paths;
+        live.erase(std::remove(live.begin(), live.end(), path), live.end());
+        // A folder that is no longer the one made (something else took its name) stays.
+        if (isStillAt(m_privateLock, path))
+            removeFolder(path);
+        m_private.clear();
+    }
+    if (m_privateLock >= 0)
+        ::close(m_privateLock);
+    m_privateLock = -1;
 }

@@ -2,6 +2,7 @@
 
 #include "browser/pxgui.h"
 #include "editor/editinterface.h"
+#include "platform/workingfolder.h"
 #include "platform/zlistbox.h"
 #include "platform/zlistboxitem.h"
 #include "savedlg/filesavedialog.h"
@@ -25,6 +26,7 @@ struct TestProbe
 
     // Editor
     static PxGui *browser(const EditInterface &editor) { return editor.browser; }
+    static WorkingFolder &workingFolder(EditInterface &editor) { return *editor.workingFolder; }
     static int editMode(const EditInterface &editor) { return editor.editMode; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
@@ -48,7 +50,7 @@ struct TestProbe
         return QStringList{e.sizeText,       e.scaleText,     e.positionText, e.regionText,
                            e.cutText,        e.cancelText,    e.browserText,  e.saveText,
                            e.processingText, e.cancelledText, e.failedText,   e.tooLargeText,
-                           e.undoText,       e.redoText,      e.loadProblem} +
+                           e.undoText,       e.redoText,      e.loadProblem,  e.undoLostText} +
                QStringList(e.toolNames.cbegin(), e.toolNames.cend());
     }
 

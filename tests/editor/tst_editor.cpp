@@ -86,6 +86,10 @@ class EditorTest : public QObject
                                            : " Return"));
         waitForView();
     }
+    void answerWindows()
+    {
+        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
+    }
     // Answers the windows that come up; other than pickers, they are cancelled at once.
     void answer(QWidget *window)
     {
@@ -128,6 +132,16 @@ class EditorTest : public QObject
         m_editor->drawTextInfo(parts.value(0), parts.value(1), parts.value(2), parts.value(3));
         return Probe::screenBuffer(*m_editor);
     }
+    // Takes the names of the undo copies to come, so that none can be written.
+    void fillUndoFolder()
+    {
+        const QString folder = Probe::workingFolder(*m_editor).privateFolder();
+        for (int step = 1; step <= UndoHistory::MaxSteps * 2; ++step) {
+            const QString name = QStringLiteral("undo-%1.image").arg(step);
+            QVERIFY(QFileInfo::exists(folder + u'/' + name) ||
+                    QDir(folder).mkpath(name + "/taken"));
+        }
+    }
     static QByteArray contents(const QString &path)
     {
         QFile file(path);
@@ -165,7 +179,7 @@ private slots:
         corner.save(path("corner.png"));
         // Qt writes no GIFs.
         QCOMPARE(QProcess::execute(PICTALUX_IMAGEMAGICK, {path("p.png"), path("p.gif")}), 0);
-        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
+        answerWindows();
     }
     void init() { m_answers = m_windows = {}; }
     void cleanupTestCase() { m_editor.reset(); }
@@ -359,6 +373,9 @@ private slots:
             {"p.png", "0 2 U U Shift+U Shift+U Shift+U", "120x160 red/white, edited"});
         row("failed, cancelled: no step", {"p.png", "0 14=0 6=? Backspace", "160x120 red/white"});
         row("a new tool ends redo", {"p.png", "0 2 U 1 Shift+U", "160x120 white/red, edited"});
+        // "full": no more undo copies can be made.
+        row("no room for the first step", {"p.png", "full 0 U", "160x120 red/white"});
+        row("no room later: undo skips back", {"p.png", "0 full 2 U Shift+U", "160x120 red/white"});
         row("chained", {"p.png", "2 14=50", "60x80 green/blue, edited"});
         row("crop of a GIF", {"p.gif", "7", "80x60 red/white, edited"});
         row("EXIF-turned crop", {"turned.jpg", "7", "80x60 blue/green, edited"});
@@ -371,17 +388,45 @@ private slots:
         QFETCH(QString, shown);
         const QByteArray original = contents(m_pictures.filePath(picture));
         EditInterface &editor = open(picture);
+        bool full = false;
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
-            if (step.front().isDigit())
+            if (step == "full") {
+                full = true;
+                fillUndoFolder();
+            } else if (step.front().isDigit()) {
                 runTool(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
-            else
+                // The tool worked, but undo has changed, and the user is told.
+                const QString lost = "No room to keep this step: undo goes back to the original";
+                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) ==
+                                 composed("|" + lost).copy(InfoMiddle),
+                         full);
+            } else {
                 press(step);
+            }
             waitForView();
         }
         // Quitting asks first while the picture shown is not the one on disk.
         const bool edited = Probe::unsavedEdits(*Probe::browser(editor));
         QCOMPARE(describePicture(Probe::originPixmap(editor)) + (edited ? ", edited" : ""), shown);
         QCOMPARE(contents(m_pictures.filePath(picture)), original);
+    }
+
+    // The window manager's close asks first while the picture is edited; No keeps the window.
+    void closeAsksFirst()
+    {
+        EditInterface &editor = open("p.png");
+        runTool(0);
+        QVERIFY(editor.isVisible());
+        m_answerer.reset(); // the question is answered here
+        const auto restore = qScopeGuard([this] { answerWindows(); });
+        for (const bool yes : {false, true}) {
+            bool closed = false;
+            const QStringList asked =
+                    popupsDuring([&] { closed = editor.close(); }, yes ? Qt::Key_F9 : Qt::Key_F11);
+            QCOMPARE(asked, QStringList("The edited picture is not saved. Quit anyway? [Yes/No]"));
+            QCOMPARE(closed, yes);
+            QCOMPARE(editor.isVisible(), !yes);
+        }
     }
 
     // Two programs at once keep their own working copies; the second one's folder goes with it.

@@ -233,7 +233,8 @@ private slots:
                         "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
                         "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
                         "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
-                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|FLOP|"
+                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|EDIT_"
+                        "UNDO_LOST|FLOP|"
                         "FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|CROP|OIL_PAINT|"
                         "SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
                 }));

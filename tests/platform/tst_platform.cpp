@@ -1,8 +1,10 @@
 #include "platform/convertercommand.h"
+#include "platform/converterrun.h"
 #include "platform/filename.h"
 #include "platform/filesystem.h"
 #include "platform/handsetkeys.h"
 #include "platform/res_icon_reader.h"
+#include "platform/workingfolder.h"
 #include "platform/zapplication.h"
 #include "platform/zglobal.h"
 #include "platform/zmessagedlg.h"
@@ -10,12 +12,74 @@
 #include "testsupport.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using FileName::decodeName;
+
+namespace {
+
+// Sets environment variables while it lives.
+class Environment
+{
+public:
+    void set(const char *name, const QByteArray &value)
+    {
+        m_saved.append({name, qgetenv(name), qEnvironmentVariableIsSet(name)});
+        qputenv(name, value);
+    }
+    ~Environment()
+    {
+        for (const auto &[name, value, wasSet] : m_saved) {
+            if (wasSet)
+                qputenv(name, value);
+            else
+                qunsetenv(name);
+        }
+    }
+
+private:
+    QList<std::tuple<const char *, QByteArray, bool>> m_saved;
+};
+
+// Whether some process holds the lock on the folder.
+bool isLocked(const QString &folder)
+{
+    const int handle = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    const bool locked = handle >= 0 && ::flock(handle, LOCK_EX | LOCK_NB) != 0;
+    ::close(handle);
+    return locked;
+}
+
+// Starts one test function of this program in a child process, told it is one by the variable
+// PICTALUX_TEST_CHILD.
+void startChild(QProcess &child, const char *function, const QStringList &environment)
+{
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    variables.insert("PICTALUX_TEST_CHILD", "1");
+    for (const QString &variable : environment)
+        variables.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    child.setProcessEnvironment(variables);
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {function});
+}
+
+// Runs a test function in a child process as above; returns the child's exit code.
+int runChild(const char *function, const QStringList &environment)
+{
+    QProcess child;
+    startChild(child, function, environment);
+    return child.waitForFinished(20000) ? child.exitCode() : -1;
+}
+
+} // namespace
 
 class PlatformTest : public QObject
 {
@@ -173,6 +237,128 @@ private slots:
                      kind == Kind::File);
             QCOMPARE(file.readAll(), QByteArray(kind == Kind::File ? "bytes" : ""));
         }
+    }
+
+    void privateFolderPlaces_data()
+    {
+        QTest::addColumn<int>("runtimeMode"); // 0 for no runtime folder
+        QTest::addColumn<QString>("tmpdir");  // "folder", "missing" or "file"
+        QTest::addColumn<QString>("where");   // "runtime", "tmpdir" or "/tmp"
+        QTest::newRow("runtime folder") << 0700 << "folder"
+                                        << "runtime";
+        QTest::newRow("runtime folder not writable") << 0500 << "folder"
+                                                     << "tmpdir";
+        QTest::newRow("TMPDIR missing") << 0 << "missing"
+                                        << "/tmp";
+        QTest::newRow("TMPDIR a file") << 0 << "file"
+                                       << "/tmp";
+        QTest::newRow("both unusable") << 0500 << "missing"
+                                       << "/tmp";
+    }
+    // The private folder goes to the first place where one can be made.
+    void privateFolderPlaces()
+    {
+        QFETCH(int, runtimeMode);
+        QFETCH(QString, tmpdir);
+        QFETCH(QString, where);
+        if (runtimeMode == 0500 && ::getuid() == 0)
+            QSKIP("root writes everywhere; these tests run again as an ordinary user for this");
+        QTemporaryDir runtime;
+        QTemporaryDir temporary;
+        writeFile(temporary.filePath("file"));
+        ::chmod(QFile::encodeName(runtime.path()).constData(), mode_t(runtimeMode));
+        Environment environment;
+        environment.set("XDG_RUNTIME_DIR", runtimeMode ? QFile::encodeName(runtime.path()) : "");
+        environment.set("TMPDIR",
+                        QFile::encodeName(tmpdir == "folder" ? temporary.path()
+                                                             : temporary.filePath(tmpdir)));
+        WorkingFolder folder{QString()};
+        const QString made = folder.privateFolder();
+        ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+        const QString expected = where == "runtime"  ? runtime.path()
+                                 : where == "tmpdir" ? temporary.path()
+                                                     : where;
+        QCOMPARE(QFileInfo(made).path(), expected);
+        QCOMPARE(folder.workingCopyFolder(), made);
+        struct stat info;
+        QVERIFY(::stat(QFile::encodeName(made).constData(), &info) == 0);
+        QCOMPARE(info.st_mode & 07777, 0700u);
+    }
+
+    // A private folder is removed by the next program only when no program holds it: its process
+    // id may name another process, or none, where another pid namespace sees it.
+    void privateFolderLifetime()
+    {
+        QTemporaryDir runtime;
+        Environment environment;
+        environment.set("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const QString dead = "pictalux-session-999999999-abcDEF";
+        const QString locked = "pictalux-session-999999998-abcDEF";
+        const QString living = QStringLiteral("pictalux-session-%1-abcDEF").arg(::getpid());
+        const QString link = "pictalux-session-999999997-abcDEF";
+        for (const QString &name : {dead, locked, living, QStringLiteral("target")})
+            writeFile(runtime.filePath(name + "/undo-1.image"), "picture");
+        QVERIFY(QFile::link(runtime.filePath("target"), runtime.filePath(link)));
+        const int lock = ::open(QFile::encodeName(runtime.filePath(locked)).constData(),
+                                O_RDONLY | O_DIRECTORY);
+        QCOMPARE(::flock(lock, LOCK_EX), 0);
+
+        auto folder = std::make_unique<WorkingFolder>(QString());
+        const QString made = folder->privateFolder();
+        ::close(lock);
+        QStringList kept = QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        QStringList expected = {locked, link, living, QFileInfo(made).fileName(), "target"};
+        kept.sort();
+        expected.sort();
+        QCOMPARE(kept, expected);
+        QVERIFY(QFileInfo::exists(runtime.filePath("target/undo-1.image")));
+        QVERIFY(isLocked(made));
+
+        // Removed by someone all the same, it is made anew.
+        QDir(made).removeRecursively();
+        const QString again = folder->privateFolder();
+        QVERIFY(!again.isEmpty() && again != made && isLocked(again));
+        QVERIFY(QFileInfo(again).isDir());
+        folder.reset();
+        QVERIFY(!QFileInfo::exists(again));
+    }
+
+    // Leaving through exit(), as Qt does when the X server goes away, removes the folder too.
+    void privateFolderGoesAtExit()
+    {
+        if (qEnvironmentVariableIsSet("PICTALUX_TEST_CHILD")) {
+            // Held from a static, so that it neither goes at exit itself nor counts as a leak.
+            static WorkingFolder *const folder = new WorkingFolder(QString());
+            std::exit(folder->privateFolder().isEmpty() ? 2 : 1);
+        }
+        QTemporaryDir runtime;
+        QCOMPARE(runChild("privateFolderGoesAtExit", {"XDG_RUNTIME_DIR=" + runtime.path()}), 1);
+        QCOMPARE(QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList());
+    }
+
+    // A converter whose program dies is stopped, rather than going on to write its result.
+    void converterEndsWithTheProgram()
+    {
+        const QString destination = qEnvironmentVariable("PICTALUX_TEST_DESTINATION");
+        if (qEnvironmentVariableIsSet("PICTALUX_TEST_CHILD")) {
+            ConverterRun::run(qEnvironmentVariable("PICTALUX_TEST_PROGRAM"),
+                              qEnvironmentVariable("PICTALUX_TEST_SOURCE"), "-flop ", destination);
+            std::exit(1);
+        }
+        ProgramDir program;
+        program.useFakeConverter(ProgramDir::Converter::Copies, 1);
+        const QString source = program.filePath("source");
+        writeFile(source, "picture");
+        QProcess child;
+        startChild(child, "converterEndsWithTheProgram",
+                   {"PICTALUX_TEST_PROGRAM=" + program.path(), "PICTALUX_TEST_SOURCE=" + source,
+                    "PICTALUX_TEST_DESTINATION=" + program.filePath("result")});
+        QTRY_COMPARE(program.converterRuns().size(), 1);
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QTest::qWait(2000);
+        QVERIFY(!QFileInfo::exists(program.filePath("result")));
     }
 };
 
