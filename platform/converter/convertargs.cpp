@@ -73,6 +73,14 @@ std::string plainExtension(std::string_view path)
     return "." + std::string(extension);
 }
 
+bool stickyFolderAllows(int level, unsigned user, const StickyEntry &entry)
+{
+    constexpr unsigned Sticky = 01000, OthersWrite = 0002, GroupWrite = 0020;
+    const unsigned guarded = OthersWrite | (!entry.link && level >= 2 ? GroupWrite : 0);
+    return level == 0 || !(entry.folderMode & Sticky) || !(entry.folderMode & guarded) ||
+           entry.owner == user || entry.owner == entry.folderOwner;
+}
+
 std::string temporaryRoot(const char *tmpdir)
 {
     if (tmpdir && isPlainAbsolutePath(tmpdir))

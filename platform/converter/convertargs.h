@@ -58,6 +58,18 @@ using Renaming = std::pair<std::string, std::string>;
 // The messages with every given name replaced by the user's name for it.
 std::string renamed(std::string messages, const std::vector<Renaming> &names);
 
+// The kernel's guard of sticky folders that others may write, such as /tmp, at the level set in
+// fs.protected_symlinks (for a link) or fs.protected_regular (for a file): whether a plain write by
+// the user may follow the link, or open the existing file, that the owner has in the folder.
+struct StickyEntry
+{
+    bool link;
+    unsigned owner;
+    unsigned folderMode;
+    unsigned folderOwner;
+};
+bool stickyFolderAllows(int level, unsigned user, const StickyEntry &entry);
+
 // The mkdtemp() template of a private folder: the prefix, the owner's process id, six X.
 std::string privateFolderTemplate(std::string_view prefix, long processId);
 // The process id in the name of a private folder made from that template; nothing for any other

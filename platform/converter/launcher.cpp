@@ -282,6 +282,40 @@ std::string openedFile(const FileDescriptor &fd)
 
 // The file a plain write to the destination writes: the end of its symbolic links, which need not
 // exist yet (open() creates the target of a dangling link).
+fs::path folderOf(const fs::path &destination)
+{
+    if (!destination.has_filename())
+        fail(destination.string() + " names a folder, not a file");
+    const fs::path folder = destination.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+// The level of one of the kernel's guards of sticky folders; where it cannot be read, that of a
+// standard system.
+int protectionLevel(const char *setting)
+{
+    int level = 1;
+    if (std::FILE *file = std::fopen((std::string("/proc/sys/fs/") + setting).c_str(), "r")) {
+        if (std::fscanf(file, "%d", &level) != 1)
+            level = 1;
+        std::fclose(file);
+    }
+    return level;
+}
+
+// Since the launcher follows links itself and opens files without creating them, it applies the
+// kernel's guard of sticky folders as a plain write would meet it: a link, or a file, planted by
+// another user in /tmp is not written through.
+void checkStickyFolder(const fs::path &entry, const char *setting, const std::string &requested)
+{
+    struct stat info, folder;
+    if (::lstat(entry.c_str(), &info) != 0 || ::stat(folderOf(entry).c_str(), &folder) != 0)
+        return;
+    if (!stickyFolderAllows(protectionLevel(setting), ::geteuid(),
+                            {S_ISLNK(info.st_mode), info.st_uid, folder.st_mode, folder.st_uid}))
+        failWithErrno("cannot write " + requested, EACCES);
+}
+
 fs::path resolvedDestination(const std::string &destination)
 {
     fs::path path = destination;
@@ -290,17 +324,10 @@ fs::path resolvedDestination(const std::string &destination)
         const fs::path target = fs::read_symlink(path, notLink);
         if (notLink)
             return path;
+        checkStickyFolder(path, "protected_symlinks", destination);
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
     fail(destination + ": too many levels of symbolic links");
-}
-
-fs::path folderOf(const fs::path &destination)
-{
-    if (!destination.has_filename())
-        fail(destination.string() + " names a folder, not a file");
-    const fs::path folder = destination.parent_path();
-    return folder.empty() ? fs::path(".") : folder;
 }
 
 // The destination as the run found it: the file to write and its folder, and when the file exists,
@@ -327,6 +354,7 @@ Destination openDestination(const std::string &requested)
     // Devices, FIFOs, sockets and folders are not even opened: a save must not feed or wait on one.
     if (!S_ISREG(info.st_mode))
         fail(requested + " is not a file");
+    checkStickyFolder(destination.path, "protected_regular", requested);
     destination.file = FileDescriptor(::open(
             destination.path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC));
     if (!destination.file)
