@@ -62,18 +62,17 @@ private slots:
     // with a line that says so.
     void startFolder_data()
     {
-        QTest::addColumn<QStringList>("folders"); // made in a home folder of the test's own
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("start folder") << QStringList{"storage", "Pictures"} << "storage";
-        QTest::newRow("Pictures") << QStringList{"Pictures"} << "Pictures";
-        QTest::newRow("home") << QStringList{} << "";
+        columns({"folders", "expected"}); // folders made in a home folder of the test's own
+        row("start folder", {"storage Pictures", "storage"});
+        row("Pictures", {"Pictures", "Pictures"});
+        row("home", {"", ""});
     }
     void startFolder()
     {
-        QFETCH(QStringList, folders);
+        QFETCH(QString, folders);
         QFETCH(QString, expected);
         QTemporaryDir home;
-        for (const QString &folder : folders)
+        for (const QString &folder : folders.split(u' ', Qt::SkipEmptyParts))
             QVERIFY(QDir(home.path()).mkpath(folder));
         const auto homeVariable = setVariable("HOME", home.path().toUtf8());
         const auto configVariable =
