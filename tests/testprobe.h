@@ -39,10 +39,10 @@ struct TestProbe
     static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
     static const QTimer &popupTimer(const EditInterface &editor) { return editor.popupTimer; }
     static const QTimer &mouseTimer(const EditInterface &editor) { return editor.mouseTimer; }
-    static bool upPressed(const EditInterface &editor) { return editor.upPressed; }
-    static bool downPressed(const EditInterface &editor) { return editor.downPressed; }
-    static bool leftPressed(const EditInterface &editor) { return editor.leftPressed; }
-    static bool rightPressed(const EditInterface &editor) { return editor.rightPressed; }
+    static bool held(const EditInterface &e)
+    {
+        return e.upPressed || e.downPressed || e.leftPressed || e.rightPressed;
+    }
     static void tick(EditInterface &editor) { editor.moveMouse(); }
     // The texts the editor draws over its frames, as it holds them.
     static QStringList overlayTexts(const EditInterface &e)

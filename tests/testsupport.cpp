@@ -4,6 +4,7 @@
 #include "platform/zapplication.h"
 #include "platform/zmessagedlg.h"
 #include "platform/zsoftkey.h"
+#include "testprobe.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -143,6 +144,28 @@ QStringList popupsDuring(const std::function<void()> &code, Qt::Key answer)
     });
     code();
     return texts;
+}
+
+void choose(ZListBox *list, const QString &name)
+{
+    const int row = TestProbe::rows(list).indexOf(name);
+    QVERIFY2(row >= 0, qPrintable(FileName::displayName(name)));
+    QCOMPARE(list->item(row)->text(), FileName::displayName(name));
+    list->setCurrentItem(row);
+    QTest::keyClick(list, Qt::Key_Return);
+}
+
+void columns(std::initializer_list<const char *> names)
+{
+    for (const char *name : names)
+        QTest::addColumn<QString>(name);
+}
+
+void row(const char *tag, std::initializer_list<QString> values)
+{
+    QTestData &data = QTest::newRow(tag);
+    for (const QString &value : values)
+        data << value;
 }
 
 void writeFile(const QString &path, const QByteArray &bytes)

@@ -6,6 +6,9 @@
 #include <QtTest>
 
 #include <functional>
+#include <optional>
+
+class ZListBox;
 
 // A program directory of the test's own in a temporary folder, holding the files a build puts
 // beside the executable. While it lives, the program believes it was started from it.
@@ -60,6 +63,21 @@ void answerModal(std::function<void(QWidget *)> action);
 // Runs the code, answering each message popup it opens with the key, and returns what they
 // said; a question's text is followed by its two keys, as in "Go? [Yes/No]".
 QStringList popupsDuring(const std::function<void()> &code, Qt::Key answer = Qt::Key_Return);
+
+// Sets an environment variable until what it returns goes, which restores the old one.
+[[nodiscard]] inline auto setVariable(const char *name, const QByteArray &value)
+{
+    const auto old = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+    qputenv(name, value);
+    return qScopeGuard([name, old] { old ? qputenv(name, *old) : qunsetenv(name); });
+}
+
+// Chooses a row of a list as the user does: highlight it, press Return.
+void choose(ZListBox *list, const QString &name);
+
+// Test data of text only: columns of the given names, and rows of values in their order.
+void columns(std::initializer_list<const char *> names);
+void row(const char *tag, std::initializer_list<QString> values);
 
 // Writes a file with the given bytes, making its folder if need be.
 void writeFile(const QString &path, const QByteArray &bytes = QByteArray());

@@ -23,15 +23,14 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("printed"); // on stdout, or on stderr for a mistake
-        QTest::newRow("version") << QStringList{"--version"} << 0
-                                 << QStringLiteral("Pictalux " PICTALUX_VERSION "\n");
-        QTest::newRow("help") << QStringList{"-h"} << 0 << "[options] [picture|folder]\n";
-        QTest::newRow("unknown option")
-                << QStringList{"--frobnicate"} << 1 << "Unknown option 'frobnicate'.";
-        QTest::newRow("two paths") << QStringList{"/", "/tmp"} << 1
-                                   << "pictalux: one picture or folder at most, not 2\n";
-        QTest::newRow("missing") << QStringList{"no/such.jpg"} << 1
-                                 << "pictalux: no such picture or folder: no/such.jpg\n";
+        const auto row = [](const char *tag, QStringList arguments, int status, QString printed) {
+            QTest::newRow(tag) << arguments << status << printed;
+        };
+        row("version", {"--version"}, 0, "Pictalux " PICTALUX_VERSION "\n");
+        row("help", {"-h"}, 0, "[options] [picture|folder]\n");
+        row("unknown option", {"--frobnicate"}, 1, "Unknown option 'frobnicate'.");
+        row("two paths", {"/", "/tmp"}, 1, "pictalux: one picture or folder at most, not 2\n");
+        row("missing", {"no/such.jpg"}, 1, "pictalux: no such picture or folder: no/such.jpg\n");
     }
     void commandLine()
     {
@@ -63,28 +62,25 @@ private slots:
     // with a line that says so.
     void startFolder_data()
     {
-        QTest::addColumn<QStringList>("folders"); // made in a home folder of the test's own
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("start folder") << QStringList{"storage", "Pictures"} << "storage";
-        QTest::newRow("Pictures") << QStringList{"Pictures"} << "Pictures";
-        QTest::newRow("home") << QStringList{} << "";
+        columns({"folders", "expected"}); // folders made in a home folder of the test's own
+        row("start folder", {"storage Pictures", "storage"});
+        row("Pictures", {"Pictures", "Pictures"});
+        row("home", {"", ""});
     }
     void startFolder()
     {
-        QFETCH(QStringList, folders);
+        QFETCH(QString, folders);
         QFETCH(QString, expected);
         QTemporaryDir home;
-        for (const QString &folder : folders)
+        for (const QString &folder : folders.split(u' ', Qt::SkipEmptyParts))
             QVERIFY(QDir(home.path()).mkpath(folder));
-        const QByteArray savedHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+        const auto homeVariable = setVariable("HOME", home.path().toUtf8());
+        const auto configVariable =
+                setVariable("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
         qputenv("PICTALUX_START_DIR", home.filePath("storage").toUtf8());
         StdoutCapture capture;
         const QString folder = PxGui::startFolder();
         const QString trace = capture.finish();
-        qputenv("HOME", savedHome);
-        qunsetenv("XDG_CONFIG_HOME");
 
         QCOMPARE(folder, expected.isEmpty() ? home.path() : home.filePath(expected));
         QCOMPARE(trace, expected == "storage"

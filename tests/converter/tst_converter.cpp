@@ -61,19 +61,11 @@ private slots:
 
     void conversions_data()
     {
-        QTest::addColumn<QString>("arguments"); // the last one names the new file
-        QTest::addColumn<QString>("picture");   // its format: the extension's, else the source's
-        const auto row = [](const char *tag, QString arguments, QString picture) {
-            QTest::newRow(tag) << arguments << picture;
-        };
-        row("cut to GIF", "source.png -crop 30x20+25+20 cut.gif", "30x20 red/white gif");
-        // The one picture the user saw: the first of several pages, a photo stored on its side
-        // cut as it is shown.
-        row("several pages", "pages.tif -flop page.jpg", "20x10 red/red jpeg");
-        row("turned photo", "turned.jpg -crop 40x20+0+0 cut.jpg", "40x20 blue/red jpeg");
-        // Names without an extension ImageMagick may read: only here is the format they get seen.
-        row("hidden name", "source.png -flop .jpg", "80x60 green/blue png");
-        row("pattern as extension", "source.png -negate photo.j%dg", "80x60 cyan/black png");
+        // The last argument names the new file, in the format of its extension.
+        columns({"arguments", "picture"});
+        row("cut to GIF", {"source.png -crop 30x20+25+20 cut.gif", "30x20 red/white gif"});
+        // The one picture the user saw: the first of several pages.
+        row("several pages", {"pages.tif -flop page.jpg", "20x10 red/red jpeg"});
     }
     // A new picture is what the user saw, edited, in the format its name asks for, with the
     // permission bits any program's new file would get.
@@ -81,7 +73,6 @@ private slots:
     {
         QFETCH(QString, arguments);
         QFETCH(QString, picture);
-        writeFile(path("turned.jpg"), turnedJpeg(quarters(60, 40)));
         QCOMPARE(shell("magick -size 20x10 xc:red xc:lime pages.tif"), "");
 
         QCOMPARE(convert(arguments.split(u' ')), 0);
@@ -162,17 +153,13 @@ private slots:
         failed("write in place cut short", 1, "old contents are back", "source.png dest",
                "prlimit --pid $PPID --fsize=16384; head -c 99999 /dev/zero >\"$out\"");
         // ImageMagick reports success for a TIFF that a full disk cut short in its last strip.
-        const auto cutShort =
-                [](const char *tag, QString file, QString options) {
-                    QTest::newRow(tag)
-                            << "magick source.png " + options + " TIFF:" + file
-                            << "source.png -flip " + options + ' ' + file
-                            << u"magick \"$@\"; s=$(stat -c %s \"${out#TIFF:}\"); prlimit --pid $$ "
-                               "--fsize=$((s - 1000)); magick \"$@\""_s
-                            << 1 << u"disk is full"_s << QStringList();
-                };
-        cutShort("TIFF cut short", "old.tif", "-compress None");
-        cutShort("working copy cut short", "pxTemp.image", "-compress None");
+        for (const char *file : {"old.tif", "pxTemp.image"})
+            QTest::addRow("%s cut short", file)
+                    << u"magick source.png -compress None TIFF:"_s + file
+                    << u"source.png -flip -compress None "_s + file
+                    << u"magick \"$@\"; s=$(stat -c %s \"${out#TIFF:}\"); prlimit --pid $$ "
+                       "--fsize=$((s - 1000)); magick \"$@\""_s
+                    << 1 << u"disk is full"_s << QStringList();
         for (const int signal : {SIGTERM, SIGINT, SIGHUP})
             failed(qPrintable(u"launcher stopped by signal %1"_s.arg(signal)), 128 + signal, {},
                    save, u"kill -%1 $PPID; exec sleep 60"_s.arg(signal));
@@ -231,20 +218,15 @@ private slots:
     {
         QFETCH(QString, making);
         QCOMPARE(shell("magick " + making + "whole"), "");
-        const QString whole = path("whole");
-        QVERIFY(TiffCheck::isWhole(whole.toStdString()));
-        const qint64 size = QFileInfo(whole).size();
-        const QString broken = path("broken");
-        for (const qint64 cut : {qint64(8), size / 2, size - 100, size - 1}) {
-            QFile::remove(broken);
-            QVERIFY(QFile::copy(whole, broken));
-            QVERIFY(QFile::resize(broken, cut));
-            QVERIFY2(!TiffCheck::isWhole(broken.toStdString()), qPrintable(QString::number(cut)));
+        QVERIFY(TiffCheck::isWhole(path("whole").toStdString()));
+        const qint64 size = QFileInfo(path("whole")).size();
+        const QString cut = "truncate -s %1 broken";
+        for (const QString &damage :
+             {cut.arg(8), cut.arg(size / 2), cut.arg(size - 100), cut.arg(size - 1),
+              u"printf '\\0\\0\\0\\0' | dd of=broken conv=notrunc status=none"_s}) {
+            QCOMPARE(shell("cp whole broken && " + damage), "");
+            QVERIFY2(!TiffCheck::isWhole(path("broken").toStdString()), qPrintable(damage));
         }
-        QCOMPARE(shell("cp whole broken && printf '\\0\\0\\0\\0' | "
-                       "dd of=broken conv=notrunc status=none"),
-                 "");
-        QVERIFY(!TiffCheck::isWhole(broken.toStdString()));
 
         QVERIFY(TiffCheck::namesTiff("TIFF:/tmp/a.b/picture"));
         QVERIFY(TiffCheck::namesTiff("/tmp/a:b/picture.Tif"));

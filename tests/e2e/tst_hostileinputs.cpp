@@ -31,16 +31,6 @@ QString pictureIn(const QString &path)
     return describePicture(reader.read()) + u' ' + reader.format();
 }
 
-// Chooses a row as the user does: highlight it, press Return.
-void choose(ZListBox *list, const QString &name)
-{
-    const int row = Probe::rows(list).indexOf(name);
-    QVERIFY2(row > 0, qPrintable(FileName::displayName(name)));
-    QCOMPARE(list->item(row)->text(), FileName::displayName(name));
-    list->setCurrentItem(row);
-    QTest::keyClick(list, Qt::Key_Return);
-}
-
 // The tool menu opens on the crop; up and right of it is "rotate 90".
 void turnRight(EditInterface &editor)
 {

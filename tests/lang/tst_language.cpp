@@ -81,25 +81,20 @@ private slots:
 
     void languageType_data()
     {
-        QTest::addColumn<QString>("setting"); // a file's content, or the kind of thing it is
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("file");
-        const auto row = [](const char *name, const QString &setting, const char *locale,
-                            const char *file) {
-            QTest::newRow(name) << setting << QString(locale) << QString(file);
-        };
+        // A setting file's content, or the kind of thing it is; the locale; the language file.
+        columns({"setting", "locale", "file"});
         const QString chinese = "[SYS_SYSTEM_SET]\nLanguageType = zh-cn\n";
-        row("setting decides", chinese, "en_GB.UTF-8", "Chinese.lng");
+        row("setting decides", {chinese, "en_GB.UTF-8", "Chinese.lng"});
         for (const char *other : {"zh-CN", "zh-tw", "en-us"})
-            row(other, QStringLiteral("[SYS_SYSTEM_SET]\nLanguageType = %1\n").arg(other), "zh_CN",
-                "English.lng");
-        row("other group", "[OTHER]\nLanguageType = zh-cn\n", "zh_CN", "English.lng");
-        row("byte order mark, CRLF", "\uFEFF[SYS_SYSTEM_SET]\r\n LanguageType=zh-cn \r\n", "en",
-            "Chinese.lng");
-        row("no setting, other desktop", "missing", "de_DE.UTF-8", "English.lng");
-        row("FIFO", "fifo", "zh_CN.UTF-8", "Chinese.lng");
-        row("endless device", "zero", "zh_CN.UTF-8", "Chinese.lng");
-        row("too big", chinese + QString(ZConfig::MaximumSize, u'#'), "en", "English.lng");
+            row(other, {QStringLiteral("[SYS_SYSTEM_SET]\nLanguageType = %1\n").arg(other), "zh_CN",
+                        "English.lng"});
+        row("other group", {"[OTHER]\nLanguageType = zh-cn\n", "zh_CN", "English.lng"});
+        row("byte order mark, CRLF",
+            {"\uFEFF[SYS_SYSTEM_SET]\r\n LanguageType=zh-cn \r\n", "en", "Chinese.lng"});
+        row("no setting, other desktop", {"missing", "de_DE.UTF-8", "English.lng"});
+        row("FIFO", {"fifo", "zh_CN.UTF-8", "Chinese.lng"});
+        row("endless device", {"zero", "zh_CN.UTF-8", "Chinese.lng"});
+        row("too big", {chinese + QString(ZConfig::MaximumSize, u'#'), "en", "English.lng"});
     }
     // Anything but a regular file of sane size counts as missing, and is never waited on.
     void languageType()
@@ -233,10 +228,9 @@ private slots:
                         "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
                         "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
                         "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
-                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|EDIT_"
-                        "UNDO_LOST|FLOP|"
-                        "FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|CROP|OIL_PAINT|"
-                        "SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
+                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|"
+                        "EDIT_UNDO_LOST|FLOP|FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|"
+                        "CROP|OIL_PAINT|SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
                 }));
     }
 };
