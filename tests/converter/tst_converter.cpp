@@ -2,6 +2,7 @@
 // codes, the limits and faster routes it gives ImageMagick, and a working copy that loses nothing.
 #include "testsupport.h"
 
+#include "platform/converter/convertargs.h"
 #include "platform/converter/resources.h"
 #include "platform/converter/tiffcheck.h"
 
@@ -232,6 +233,21 @@ private slots:
         QVERIFY(TiffCheck::namesTiff("/tmp/a:b/picture.Tif"));
         QVERIFY(!TiffCheck::namesTiff("/tmp/a.tif/picture"));
         QVERIFY(!TiffCheck::namesTiff("PNG:/tmp/picture.tif"));
+    }
+
+    // The kernel's guard of sticky folders others may write, as a plain write by user 1 meets it:
+    // a link or a file of user 2 in a folder of user 0 is not followed or opened.
+    void stickyFolders()
+    {
+        const auto allows = [](int level, bool link, unsigned owner, unsigned folderMode) {
+            return Converter::stickyFolderAllows(level, 1, {link, owner, folderMode, 0});
+        };
+        QVERIFY(!allows(1, true, 2, 01777) && !allows(1, false, 2, 01777));
+        QVERIFY(allows(0, true, 2, 01777) && allows(1, true, 1, 01777));
+        QVERIFY(allows(1, false, 0, 01777) && allows(1, true, 2, 0777));
+        // A folder only its group may write counts at the second level, and for files only.
+        QVERIFY(allows(1, false, 2, 01770) && !allows(2, false, 2, 01770));
+        QVERIFY(allows(2, true, 2, 01770));
     }
 
     // A new file in a folder with a default ACL gets what a plain write there gives, which the
