@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 #include <numeric>
 
@@ -47,11 +48,15 @@ bool UndoHistory::add(const QString &result, const QString &folder)
     }
     m_steps.append(step);
     m_current = int(m_steps.size());
+    // The next tool writes its result beside the working copy, on the same disk, which is often a
+    // small one in memory: the copies leave room for two pictures of this size.
+    const qint64 room = 2 * QFileInfo(step).size();
     while (m_steps.size() > 1) {
         const qint64 bytes = std::accumulate(
                 m_steps.cbegin(), m_steps.cend(), qint64(0),
                 [](qint64 sum, const QString &kept) { return sum + QFileInfo(kept).size(); });
-        if (m_steps.size() <= MaxSteps && bytes <= MaxBytes)
+        if (m_steps.size() <= MaxSteps && bytes <= MaxBytes &&
+            QStorageInfo(folder).bytesAvailable() >= room)
             break;
         dropOldest();
     }

@@ -6,10 +6,11 @@
 // The pictures a picture has been through since it was opened: the original, then the result of
 // each tool, so that undo and redo can show any of them again. The results are copies kept in the
 // program's private folder; the original is the user's own file and is never touched. At most
-// MaxSteps results and MaxBytes of them are kept; the oldest go first, and undo then leads from
-// the oldest kept result straight back to the original. When a result cannot be copied, the
-// oldest results go to make room; if even then it cannot, it is shown without a copy, and undo
-// leads from it to the last picture kept, so the original is always within reach.
+// MaxSteps results and MaxBytes of them are kept, leaving room for two more on their disk; the
+// oldest go first, and undo then leads from the oldest kept result straight back to the original.
+// When a result cannot be copied, the oldest results go to make room; if even then it cannot, it
+// is shown without a copy, and undo leads from it to the last picture kept, so the original is
+// always within reach.
 class UndoHistory
 {
 public:

@@ -12,9 +12,12 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSpinBox>
+#include <QStorageInfo>
 #include <QWheelEvent>
 
 #include <limits>
+
+#include <sys/mount.h>
 #include <unistd.h>
 
 using namespace ViewMath;
@@ -396,6 +399,25 @@ private slots:
         const bool edited = Probe::unsavedEdits(*Probe::browser(editor));
         QCOMPARE(describePicture(Probe::originPixmap(editor)) + (edited ? ", edited" : ""), shown);
         QCOMPARE(contents(m_pictures.filePath(picture)), original);
+    }
+
+    // Undo's copies leave room on their disk, often a small one in memory, for the next result.
+    void undoLeavesRoom()
+    {
+        QTemporaryDir disk;
+        const QByteArray mountPoint = QFile::encodeName(disk.path());
+        if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("no small disk can be mounted here");
+        const auto unmount = qScopeGuard([&] { ::umount(mountPoint.constData()); });
+        const QString result = m_pictures.filePath("result");
+        writeFile(result, QByteArray(150 << 10, 'x'));
+        UndoHistory history;
+        history.reset("original");
+        for (int step = 0; step < 6; ++step)
+            QVERIFY(history.add(result, disk.path()));
+        QVERIFY(QStorageInfo(disk.path()).bytesAvailable() >= 300 << 10);
+        while (history.undo() != "original")
+            QVERIFY(history.isEdited());
     }
 
     // The window manager's close asks first while the picture is edited; No keeps the window.
