@@ -176,6 +176,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     file.write(bytes);
 }
 
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 QImage quarters(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

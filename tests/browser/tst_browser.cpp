@@ -37,9 +37,8 @@ private slots:
             writeFile(tree(file), "x");
     }
 
-    // Folders, then files, each in character-code order, hidden ones too; every folder is traced
-    // twice, "." and ".." once. A folder gone meanwhile lists the back row alone, and the back
-    // row climbs to "/", where it stays.
+    // Folders, then files, in character-code order, hidden ones too, each folder traced twice; a
+    // folder gone meanwhile lists the back row alone, which climbs to "/" and stays there.
     void listsAndWalksTheFolders()
     {
         StdoutCapture capture;
@@ -84,9 +83,8 @@ private slots:
     // is not asked again, No leaves everything as it was.
     void unsavedEditsAskFirst_data()
     {
-        // Keys to the open menu, else to the list; those that choose the picture start by going
-        // down to its row. The menu's first entry opens it, its fourth quits; F11 closes it.
-        // "close" is the window manager's close.
+        // Keys to the open menu, else to the list (the picture is two rows down); the menu's first
+        // entry opens, its fourth quits. "close" is the window manager's close.
         QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("yes");
         for (const char *keys : {"Down Down Return", "Down Down F9 Return", "F9 F11 F11",

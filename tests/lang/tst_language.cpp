@@ -36,14 +36,11 @@ QStringList texts(const QWidget *window)
     return texts;
 }
 
-// A language file's groups and keys, each text made its key (with the placeholder where the
-// text has one).
+// A language file's groups and keys, each text made its key (and its placeholder, if any).
 QByteArray keysOnly(const QString &languageFile)
 {
-    QFile file(languageFile);
-    file.open(QIODevice::ReadOnly);
     QByteArray keys;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line : readFile(languageFile).split('\n')) {
         const QByteArray key = line.left(line.indexOf('=')).trimmed();
         if (line.startsWith('['))
             keys += line + '\n';
@@ -60,8 +57,7 @@ class LanguageTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Started from a folder that holds a planted pictalux/convert, which must never be taken
-    // for the program's own; a link leads to the folder of the real executable.
+    // A planted ./pictalux/convert is never taken for the program's; links lead to the real one.
     void programmeDir()
     {
         QTemporaryDir here;
@@ -114,11 +110,8 @@ private slots:
         QCOMPARE(Language::languageFilePath("/usr/app/px", type), "/usr/app/px/lng/" + file);
     }
 
-    // Every screen read through its widgets, on a Chinese desktop. An empty setting file still
-    // chooses English, here a language file whose texts are their own keys: each place shows the
-    // key it must, the menu in its order. Without a setting file the desktop chooses Chinese: no
-    // text a user sees holds a Latin letter, but for names of files, picture types, the program
-    // and the handset.
+    // Every screen on a Chinese desktop: with an empty setting file, English whose texts are their
+    // keys, each in its place; without one, Chinese, no Latin letter but in names and types.
     void everyScreen_data()
     {
         QTest::addColumn<bool>("chinese");
