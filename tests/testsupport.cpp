@@ -91,11 +91,6 @@ StdoutCapture::StdoutCapture()
     dup2(m_file.handle(), STDOUT_FILENO);
 }
 
-StdoutCapture::~StdoutCapture()
-{
-    finish();
-}
-
 QString StdoutCapture::finish()
 {
     if (m_saved < 0)

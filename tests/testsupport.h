@@ -38,7 +38,7 @@ class StdoutCapture
 {
 public:
     StdoutCapture();
-    ~StdoutCapture();
+    ~StdoutCapture() { finish(); }
     QString finish();
 
 private:
@@ -83,8 +83,7 @@ QByteArray readFile(const QString &path);
 QImage quarters(int width = 80, int height = 60);
 // "WxH top-left/bottom-right colours", each colour named as the nearest of the eight pure ones.
 QString describePicture(const QImage &image);
-// The structural similarity of two pictures' brightness (1 for the same picture, near 0 for
-// unrelated ones), over 8 x 8 blocks; 0 when their sizes differ.
+// Structural similarity of brightness over 8 x 8 blocks: 1 for the same picture, 0 if sizes differ.
 double similarity(const QImage &a, const QImage &b);
 
 // A JPEG stored lying on its side, with an EXIF orientation of 6 that turns it upright.

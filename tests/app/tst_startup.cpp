@@ -87,8 +87,7 @@ private slots:
                                           .arg(home.filePath("storage"), folder));
     }
 
-    // A folder is where the browser starts; a picture opens at once, as if chosen in the browser.
-    // The start folder is not used, and its absence is not reported.
+    // A folder starts the browser there, a picture opens as if chosen in it; no start folder used.
     void openPath_data()
     {
         QTest::addColumn<QString>("name");

@@ -61,8 +61,7 @@ private slots:
         QVERIFY(rows(*browser).contains("tmp"));
     }
 
-    // Edit on the back row or a folder only composes the path; on a file it hides the browser
-    // before it hands the file over.
+    // Edit composes the path on the back row or a folder; a file it hands over, browser hidden.
     void editComposesThePathAndHandsOnlyFilesOver()
     {
         const auto browser = browserOn(tree("DCIM"));
@@ -79,8 +78,7 @@ private slots:
                                      tree("DCIM/photo.jpg"), "1"}));
     }
 
-    // While edits are unsaved, quitting and choosing another picture ask first: Yes goes on and
-    // is not asked again, No leaves everything as it was.
+    // Unsaved edits make quitting and opening ask: Yes goes on, asked once; No changes nothing.
     void unsavedEditsAskFirst_data()
     {
         // Keys to the open menu, else to the list (the picture is two rows down); the menu's first

@@ -68,8 +68,7 @@ private slots:
         // The one picture the user saw: the first of several pages.
         row("several pages", {"pages.tif -flop page.jpg", "20x10 red/red jpeg"});
     }
-    // A new picture is what the user saw, edited, in the format its name asks for, with the
-    // permission bits any program's new file would get.
+    // A new picture: what the user saw, edited, in its name's format, with a new file's mode.
     void conversions()
     {
         QFETCH(QString, arguments);
@@ -167,9 +166,8 @@ private slots:
         failed("ImageMagick deaf to SIGTERM", 128 + SIGTERM, {}, save,
                "trap '' TERM; kill -TERM $PPID; exec sleep 60");
     }
-    // A run writes as a plain write by its user would, files keeping kind, mode, owners and links;
-    // a failure leaves every byte as it was, no ImageMagick running, and an exit code that says
-    // why.
+    // A run writes as a plain write by its user would, files keeping kind, mode, owners, links;
+    // a failure leaves every byte as it was, no ImageMagick running, and an exit code for why.
     void runs()
     {
         QFETCH(QString, setup);
@@ -180,10 +178,9 @@ private slots:
         QFETCH(QStringList, written);
         if (::geteuid() == 0 && !m_asNobody)
             QSKIP("running as root, and the user nobody cannot run the launcher through setpriv");
-        const QByteArray prepared =
-                shell("skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; "
-                      "mkfifo fifo.png; " +
-                      setup);
+        const QByteArray prepared = shell(
+                "skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; mkfifo fifo.png; " +
+                setup);
         if (prepared.startsWith("exit 77"))
             QSKIP(prepared.constData());
         QByteArrayList before = snapshot();
@@ -341,9 +338,8 @@ private slots:
         }
     }
 
-    // Ten flops give back every pixel, alpha included; a JPEG's quality and format come back
-    // when the working copy is saved, and the note that carried them does not. A picture with
-    // transparency, and its working copy, take ImageMagick's own emboss.
+    // Ten flops give back every pixel, alpha too; a JPEG's quality and format come back on a save,
+    // without the note that carried them. Transparent pictures take ImageMagick's own emboss.
     void losslessWorkingCopy()
     {
         QCOMPARE(shell(Photo + " -resize 90x70! -quality 63 photo.jpg && magick photo.jpg "
@@ -382,8 +378,7 @@ private slots:
         // Floyd and Steinberg's grain scores about 0.88 against ImageMagick's; a threshold, 0.74.
         QTest::newRow("monochrome") << u"-monochrome"_s << 0.17;
     }
-    // Any route gives about ImageMagick's own picture (spread is random); without GraphicsMagick,
-    // exactly that.
+    // Any route's picture is near ImageMagick's own; exactly that without GraphicsMagick.
     void fasterRoutes()
     {
         QFETCH(QString, tool);
@@ -411,8 +406,7 @@ private slots:
 private:
     QString path(const QString &name) const { return m_work->filePath(name); }
 
-    // A script's output in the work folder, ImageMagick as "magick"; "exit N: " and errors if it
-    // fails.
+    // Runs a script in the work folder: its output, or "exit N: " and its errors.
     QByteArray shell(const QString &script) const
     {
         QProcess process;

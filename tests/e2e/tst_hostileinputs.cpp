@@ -202,8 +202,7 @@ private slots:
         choose(list, "many");
         QCOMPARE(list->count(), 20001);
         QTest::keyClick(list, Qt::Key_Return);
-        // A link to itself is neither folder nor file, and not listed; a link to its own
-        // folder lists that folder again, and the back row leads out of it.
+        // A self-link is not listed; a link to its own folder lists it again, ".." leading out.
         QVERIFY(!Probe::rows(list).contains("loop"));
         choose(list, "around");
         QVERIFY(Probe::rows(list).contains("around"));

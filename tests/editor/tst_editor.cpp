@@ -373,10 +373,9 @@ private slots:
             } else if (step.front().isDigit()) {
                 runTool(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
                 // The tool worked, but undo has changed, and the user is told.
-                const QString lost = "No room to keep this step: undo goes back to the original";
-                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) ==
-                                 composed("|" + lost).copy(InfoMiddle),
-                         full);
+                const QImage lost =
+                        composed("|No room to keep this step: undo goes back to the original");
+                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) == lost.copy(InfoMiddle), full);
             } else {
                 press(step);
             }
