@@ -30,10 +30,7 @@ struct TestProbe
     static int editMode(const EditInterface &editor) { return editor.editMode; }
     static int framesShown(const EditInterface &editor) { return editor.framesShown; }
     static QImage shownFrame(const EditInterface &editor) { return editor.shownFrame.toImage(); }
-    static QImage screenBuffer(const EditInterface &editor)
-    {
-        return editor.screenBuffer.toImage();
-    }
+    static QImage screenBuffer(const EditInterface &e) { return e.screenBuffer.toImage(); }
     static const QImage &originPixmap(const EditInterface &editor) { return editor.originPixmap; }
     static float scale(const EditInterface &editor) { return editor.scale; }
     static int &toolIndex(EditInterface &editor) { return editor.toolIndex; }
@@ -55,7 +52,6 @@ struct TestProbe
     }
 
     // Save dialog
-    static QString curDir(const FileSaveDialog &dialog) { return dialog.curDir; }
     static ZLineEdit *nameEdit(const FileSaveDialog &dialog) { return dialog.nameEdit; }
     static ZComboBox *typeCombo(const FileSaveDialog &dialog) { return dialog.typeCombo; }
     static ZLabel *folderLabel(const FileSaveDialog &dialog) { return dialog.folderLabel; }

@@ -91,11 +91,6 @@ StdoutCapture::StdoutCapture()
     dup2(m_file.handle(), STDOUT_FILENO);
 }
 
-StdoutCapture::~StdoutCapture()
-{
-    finish();
-}
-
 QString StdoutCapture::finish()
 {
     if (m_saved < 0)
@@ -174,6 +169,12 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
     file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QImage quarters(int width, int height)

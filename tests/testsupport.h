@@ -10,8 +10,7 @@
 
 class ZListBox;
 
-// A program directory of the test's own in a temporary folder, holding the files a build puts
-// beside the executable. While it lives, the program believes it was started from it.
+// A temporary copy of the build's program directory, which the program takes for its own.
 class ProgramDir
 {
 public:
@@ -24,8 +23,7 @@ public:
 
     // What a stand-in converter does after it has recorded its arguments.
     enum class Converter { Copies, Fails, ExitsWithoutWriting };
-    // Replaces the converter by a script that records its arguments, then takes the given time
-    // before it does what it was told.
+    // Replaces the converter by a script that records its arguments and waits before it acts.
     void useFakeConverter(Converter behaviour = Converter::Copies, double seconds = 0);
     // The arguments of every run of the stand-in converter, one list per run.
     QList<QStringList> converterRuns() const;
@@ -40,7 +38,7 @@ class StdoutCapture
 {
 public:
     StdoutCapture();
-    ~StdoutCapture();
+    ~StdoutCapture() { finish(); }
     QString finish();
 
 private:
@@ -48,9 +46,8 @@ private:
     QTemporaryFile m_file;
 };
 
-// Answers the modal windows (popups, and dialogs in their exec()) that come up while it lives:
-// the action runs on each one and must close it. A window that comes up inside the action is
-// left to another answerer.
+// Runs the action, which must close it, on each modal window that comes up while it lives; one
+// that comes up inside the action is left to another answerer.
 class ModalAnswers : public QTimer
 {
 public:
@@ -60,8 +57,7 @@ public:
 // Runs the action on the next modal window to appear.
 void answerModal(std::function<void(QWidget *)> action);
 
-// Runs the code, answering each message popup it opens with the key, and returns what they
-// said; a question's text is followed by its two keys, as in "Go? [Yes/No]".
+// What the popups the code opens said, as "Go? [Yes/No]" for a question; the key answers each.
 QStringList popupsDuring(const std::function<void()> &code, Qt::Key answer = Qt::Key_Return);
 
 // Sets an environment variable until what it returns goes, which restores the old one.
@@ -79,22 +75,21 @@ void choose(ZListBox *list, const QString &name);
 void columns(std::initializer_list<const char *> names);
 void row(const char *tag, std::initializer_list<QString> values);
 
-// Writes a file with the given bytes, making its folder if need be.
+// Writes a file with the given bytes, making its folder if need be; reads one, empty if none.
 void writeFile(const QString &path, const QByteArray &bytes = QByteArray());
+QByteArray readFile(const QString &path);
 
 // Red, green, blue and white quarters, so that any turn, mirror or cut shows in the corners.
 QImage quarters(int width = 80, int height = 60);
 // "WxH top-left/bottom-right colours", each colour named as the nearest of the eight pure ones.
 QString describePicture(const QImage &image);
-// The structural similarity of two pictures' brightness (1 for the same picture, near 0 for
-// unrelated ones), over 8 x 8 blocks; 0 when their sizes differ.
+// Structural similarity of brightness over 8 x 8 blocks: 1 for the same picture, 0 if sizes differ.
 double similarity(const QImage &a, const QImage &b);
 
 // A JPEG stored lying on its side, with an EXIF orientation of 6 that turns it upright.
 QByteArray turnedJpeg(const QImage &stored);
 
-// The process entry point of a test: a handset application object whose start path the
-// program directories above can change, then the test object's slots.
+// A test's entry point: a handset application, started from the latest ProgramDir, runs the test.
 int runTest(int argc, char **argv, QObject *test);
 
 #define PICTALUX_TEST_MAIN(TestClass)                                                              \

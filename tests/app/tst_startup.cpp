@@ -37,8 +37,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, printed);
-        // Help and the version are text only and need no display, nor a runtime folder, and the
-        // window system's warnings do not come with them.
+        // Help and the version need no display or runtime folder, and bring no window warnings.
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name :
              {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_RUNTIME_DIR"})
@@ -58,8 +57,7 @@ private slots:
             QCOMPARE(program.readAllStandardError(), QByteArray());
     }
 
-    // The start folder where it exists; else the user's Pictures folder, else the home folder,
-    // with a line that says so.
+    // The start folder where it exists, else Pictures, else home, with a line that says so.
     void startFolder_data()
     {
         columns({"folders", "expected"}); // folders made in a home folder of the test's own
@@ -89,9 +87,7 @@ private slots:
                                           .arg(home.filePath("storage"), folder));
     }
 
-    // A folder is where the browser starts; a picture opens at once, the browser standing in
-    // its folder on the picture's row, as if the user had chosen it there. The start folder is
-    // not used, and its absence is not reported.
+    // A folder starts the browser there, a picture opens as if chosen in it; no start folder used.
     void openPath_data()
     {
         QTest::addColumn<QString>("name");
@@ -125,10 +121,8 @@ private slots:
     // The desktop offers the program only for the picture types it reads.
     void desktopEntryOffersWhatTheEditorReads()
     {
-        QFile entry(QStringLiteral(PICTALUX_SOURCE_DIR "/data/pictalux.desktop"));
-        QVERIFY(entry.open(QIODevice::ReadOnly));
-        const QRegularExpression line("\nMimeType=(.+);\n");
-        const QString types = line.match(QString::fromUtf8(entry.readAll())).captured(1);
+        const QString entry = readFile(PICTALUX_SOURCE_DIR "/data/pictalux.desktop");
+        const QString types = QRegularExpression("\nMimeType=(.+);\n").match(entry).captured(1);
         for (const QString &type : types.split(u';'))
             QVERIFY2(QImageReader::supportedMimeTypes().contains(type.toLatin1()),
                      qPrintable(type));

@@ -37,9 +37,8 @@ private slots:
             writeFile(tree(file), "x");
     }
 
-    // Folders, then files, each in character-code order, hidden ones too; every folder is traced
-    // twice, "." and ".." once. A folder gone meanwhile lists the back row alone, and the back
-    // row climbs to "/", where it stays.
+    // Folders, then files, in character-code order, hidden ones too, each folder traced twice; a
+    // folder gone meanwhile lists the back row alone, which climbs to "/" and stays there.
     void listsAndWalksTheFolders()
     {
         StdoutCapture capture;
@@ -62,8 +61,7 @@ private slots:
         QVERIFY(rows(*browser).contains("tmp"));
     }
 
-    // Edit on the back row or a folder only composes the path; on a file it hides the browser
-    // before it hands the file over.
+    // Edit composes the path on the back row or a folder; a file it hands over, browser hidden.
     void editComposesThePathAndHandsOnlyFilesOver()
     {
         const auto browser = browserOn(tree("DCIM"));
@@ -80,13 +78,11 @@ private slots:
                                      tree("DCIM/photo.jpg"), "1"}));
     }
 
-    // While edits are unsaved, quitting and choosing another picture ask first: Yes goes on and
-    // is not asked again, No leaves everything as it was.
+    // Unsaved edits make quitting and opening ask: Yes goes on, asked once; No changes nothing.
     void unsavedEditsAskFirst_data()
     {
-        // Keys to the open menu, else to the list; those that choose the picture start by going
-        // down to its row. The menu's first entry opens it, its fourth quits; F11 closes it.
-        // "close" is the window manager's close.
+        // Keys to the open menu, else to the list (the picture is two rows down); the menu's first
+        // entry opens, its fourth quits. "close" is the window manager's close.
         QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("yes");
         for (const char *keys : {"Down Down Return", "Down Down F9 Return", "F9 F11 F11",

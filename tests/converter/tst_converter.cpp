@@ -68,8 +68,7 @@ private slots:
         // The one picture the user saw: the first of several pages.
         row("several pages", {"pages.tif -flop page.jpg", "20x10 red/red jpeg"});
     }
-    // A new picture is what the user saw, edited, in the format its name asks for, with the
-    // permission bits any program's new file would get.
+    // A new picture: what the user saw, edited, in its name's format, with a new file's mode.
     void conversions()
     {
         QFETCH(QString, arguments);
@@ -167,9 +166,8 @@ private slots:
         failed("ImageMagick deaf to SIGTERM", 128 + SIGTERM, {}, save,
                "trap '' TERM; kill -TERM $PPID; exec sleep 60");
     }
-    // A run writes what a plain write by the same user would: files keep kind, mode, owner, group
-    // and links, and only those written change. A failure leaves every file as it was, byte for
-    // byte, and no ImageMagick running; its exit code tells the editor why.
+    // A run writes as a plain write by its user would, files keeping kind, mode, owners, links;
+    // a failure leaves every byte as it was, no ImageMagick running, and an exit code for why.
     void runs()
     {
         QFETCH(QString, setup);
@@ -180,10 +178,9 @@ private slots:
         QFETCH(QStringList, written);
         if (::geteuid() == 0 && !m_asNobody)
             QSKIP("running as root, and the user nobody cannot run the launcher through setpriv");
-        const QByteArray prepared =
-                shell("skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; "
-                      "mkfifo fifo.png; " +
-                      setup);
+        const QByteArray prepared = shell(
+                "skip() { echo \"$*\" >&2; exit 77; }; echo %!PS >doc.jpg; mkfifo fifo.png; " +
+                setup);
         if (prepared.startsWith("exit 77"))
             QSKIP(prepared.constData());
         QByteArrayList before = snapshot();
@@ -213,8 +210,7 @@ private slots:
         QTest::newRow("pages") << u"-size 20x10 xc:red xc:lime -compress None TIFF:"_s;
         QTest::newRow("BigTIFF") << u"-size 64x48 gradient: TIFF64:"_s;
     }
-    // A TIFF is whole only with its header, directories, strips and tiles; a TIFF cut short
-    // anywhere, or whose header was written over, is not.
+    // A TIFF cut short anywhere, or whose header was written over, is not whole.
     void wholeTiff()
     {
         QFETCH(QString, making);
@@ -250,8 +246,7 @@ private slots:
         QVERIFY(allows(2, true, 2, 01770));
     }
 
-    // A new file in a folder with a default ACL gets what a plain write there gives, which the
-    // ACL decides and the umask does not.
+    // A new file in a folder with a default ACL gets what the ACL gives, whatever the umask.
     void defaultAcl()
     {
         if (!shell("mkdir shared && setfacl -d -m u::rw,g::rw,o::r,u:daemon:rw shared").isEmpty())
@@ -272,8 +267,7 @@ private slots:
         QCOMPARE(convert({"source.png", "dest.png"}, "kill -KILL $PPID; exec sleep 60"), -1);
         const QStringList killedRuns = hiddenEntries();
         QCOMPARE(killedRuns.size(), 1);
-        // ImageMagick goes with a killed launcher (a zombie it may be, till its new parent reaps
-        // it).
+        // ImageMagick goes with a killed launcher (a zombie, maybe, till its new parent reaps it).
         QCOMPARE(shell("p=$(cat pid); rm pid; for i in $(seq 50); do state=$(sed 's/.*) //' "
                        "/proc/$p/stat 2>/dev/null); case $state in ''|Z*) exit;; esac; sleep 0.1; "
                        "done; echo still running"),
@@ -299,8 +293,7 @@ private slots:
         kept.sort();
         QCOMPARE(hiddenEntries(), kept);
 
-        // A run killed while it wrote a file in place leaves its old contents whole only in its
-        // workspace, which the next run keeps and names.
+        // Old contents left only in a workspace by a run killed mid-write are kept and named.
         const QString cutShort = m_privateRoot->filePath(u"pictalux-%1-Write0"_s.arg(dead));
         QVERIFY(QDir().mkdir(cutShort));
         writeFile(cutShort + "/old", "old contents");
@@ -314,8 +307,7 @@ private slots:
         QVERIFY(QFile::remove(cutShort + "-old"));
     }
 
-    // The converter the launcher starts may use a quarter of the machine's memory where the
-    // system caps it lower, and keeps every other cap of the system's, as ImageMagick reports them.
+    // ImageMagick may use a quarter of the memory where the system caps it lower; other caps stay.
     void limits()
     {
         // Sizes as policies and cgroups write them; ImageMagick takes a resource's first value.
@@ -346,9 +338,8 @@ private slots:
         }
     }
 
-    // Ten flops give back every pixel, alpha included; a JPEG's quality and format come back
-    // when the working copy is saved, and the note that carried them does not. A picture with
-    // transparency, and its working copy, take ImageMagick's own emboss.
+    // Ten flops give back every pixel, alpha too; a JPEG's quality and format come back on a save,
+    // without the note that carried them. Transparent pictures take ImageMagick's own emboss.
     void losslessWorkingCopy()
     {
         QCOMPARE(shell(Photo + " -resize 90x70! -quality 63 photo.jpg && magick photo.jpg "
@@ -387,8 +378,7 @@ private slots:
         // Floyd and Steinberg's grain scores about 0.88 against ImageMagick's; a threshold, 0.74.
         QTest::newRow("monochrome") << u"-monochrome"_s << 0.17;
     }
-    // Whatever route a tool takes, the picture keeps its size and is about as like ImageMagick's
-    // own as a second run of it (spread is random); exactly that when GraphicsMagick is missing.
+    // Any route's picture is near ImageMagick's own; exactly that without GraphicsMagick.
     void fasterRoutes()
     {
         QFETCH(QString, tool);
@@ -416,8 +406,7 @@ private slots:
 private:
     QString path(const QString &name) const { return m_work->filePath(name); }
 
-    // Runs a shell script in the work folder, with ImageMagick as "magick": its output, or its
-    // exit status and messages when it fails.
+    // Runs a script in the work folder: its output, or "exit N: " and its errors.
     QByteArray shell(const QString &script) const
     {
         QProcess process;
@@ -436,17 +425,15 @@ private:
         return shell("magick " + name + ' ' + options + " -depth 8 RGBA:-");
     }
 
-    // Every entry of the work folder, with its kind, mode, owner, group, link target and extended
-    // attributes (ACLs among them), and a file's checksum; FIFOs are never opened, and the stand-in
-    // for ImageMagick is left out.
+    // The work folder's entries but the stand-in: kind, mode, owners, link target, attributes
+    // (ACLs too) and a file's checksum; FIFOs are never opened.
     QByteArrayList snapshot() const
     {
         handOver();
         return shell("{ find . -mindepth 1 ! -name imagemagick -printf '%p %M %U:%G %l\\n' -type f "
                      "-exec cksum {} +; find . -mindepth 1 -exec getfattr -h -d -m - -e hex {} + "
                      "2>/dev/null | awk '/^# file: /{f=substr($0,9);next} NF{print \"./\" f \" \" "
-                     "$0}'"
-                     "; } | sort")
+                     "$0}'; } | sort")
                 .split('\n');
     }
 
@@ -457,8 +444,7 @@ private:
             shell("chown -hR --from=0 nobody:nogroup . " + m_privateRoot->path());
     }
 
-    // The launcher's exit code, or -1 if it crashed or hung; a given script stands in for
-    // ImageMagick.
+    // The launcher's exit code, or -1 if it crashed or hung; a given script stands in for magick.
     int convert(const QStringList &arguments, const QString &standIn = {},
                 const QStringList &environment = {})
     {

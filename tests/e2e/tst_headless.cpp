@@ -25,16 +25,13 @@ private:
     static QByteArrayList listeners(quint16 port)
     {
         QByteArrayList addresses;
-        for (const char *table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
-            QFile file(table);
-            file.open(QIODevice::ReadOnly);
-            for (const QByteArray &line : file.readAll().split('\n')) {
+        for (const char *table : {"/proc/net/tcp", "/proc/net/tcp6"})
+            for (const QByteArray &line : readFile(table).split('\n')) {
                 const QByteArrayList fields = line.simplified().split(' ');
                 const QByteArrayList local = fields.value(1).split(':');
                 if (fields.value(3) == "0A" && local.value(1).toUInt(nullptr, 16) == port)
                     addresses += local[0];
             }
-        }
         return addresses;
     }
 
@@ -45,9 +42,8 @@ private:
         return socket.read(size);
     }
 
-    // Connects and answers the challenge of VNC authentication: DES keyed by the password's
-    // first eight bytes, each with its bits reversed. The server's answer is 0 when let in, 1
-    // when not; 2 stands for a server that offers no such challenge, or a way in without one.
+    // Answers VNC's challenge (DES keyed by the password, each byte's bits reversed): 0 when let
+    // in, 1 when not, 2 for a server that offers no such challenge, or a way in without one.
     static quint32 logIn(QTcpSocket &viewer, quint16 port, const QByteArray &password)
     {
         viewer.connectToHost(QHostAddress::LocalHost, port);
@@ -87,18 +83,15 @@ private slots:
     // for the run, or the user's own, whose quotes and blanks reach the server as they are.
     void serves_data()
     {
-        QTest::addColumn<QString>("listen");
-        QTest::addColumn<QByteArray>("password");
-        QTest::addColumn<QByteArray>("address");
-        QTest::newRow("loopback") << QString() << QByteArray() << QByteArray("0100007F");
-        QTest::newRow("all interfaces")
-                << "0.0.0.0" << QByteArray("Pa$$ w'rd and more") << QByteArray("00000000");
+        columns({"listen", "password", "address"});
+        row("loopback", {"", "", "0100007F"});
+        row("all interfaces", {"0.0.0.0", "Pa$$ w'rd and more", "00000000"});
     }
     void serves()
     {
         QFETCH(QString, listen);
-        QFETCH(QByteArray, password);
-        QFETCH(QByteArray, address);
+        QFETCH(QString, password);
+        QFETCH(QString, address);
         QTcpServer probe;
         QVERIFY(probe.listen(QHostAddress::AnyIPv4));
         const quint16 port = probe.serverPort();
@@ -123,12 +116,12 @@ private slots:
                                  20000);
         const QRegularExpression made("Password for this run: (\\S{8})\n");
         if (password.isEmpty())
-            password = made.match(m_run.readAllStandardError()).captured(1).toLatin1();
-        QCOMPARE(listeners(port), QByteArrayList({address}));
+            password = made.match(m_run.readAllStandardError()).captured(1);
+        QCOMPARE(listeners(port), QByteArrayList({address.toLatin1()}));
 
         QTcpSocket intruder, viewer;
         QCOMPARE(logIn(intruder, port, "password"), 1u);
-        QCOMPARE(logIn(viewer, port, password), 0u);
+        QCOMPARE(logIn(viewer, port, password.toUtf8()), 0u);
         viewer.write("\1");
         QCOMPARE(take(viewer, 4), QByteArray::fromHex("014000f0")); // 320 x 240
 

@@ -67,10 +67,8 @@ private slots:
     // Qt cannot remove names that are not UTF-8.
     void cleanupTestCase() { QProcess::execute("rm", {"-rf", m_storage.path()}); }
 
-    // Each folder holds the picture and a folder of its own name. The picture is chosen, turned
-    // right and saved from the browser into that inner folder, with ".*" as the type, under its
-    // own name as text less the characters no name may hold; a first dialog is cancelled, and
-    // what the user chose there must not carry over.
+    // A picture beside a folder of its folder's name: chosen, turned, saved as ".*" into that
+    // folder under its name less refused characters; a cancelled first dialog's choices go.
     void names_data()
     {
         QTest::addColumn<QString>("folder");
@@ -163,27 +161,23 @@ private slots:
         QCOMPARE(left, QList<int>({2, 1, 0, 6, 1}));
     }
 
-    // What cannot be read shows as the gray 320 x 240 stand-in with the reason, and the
-    // converter fails on it too.
+    // What cannot be read shows as the gray 320 x 240 stand-in with the reason; tools fail on it.
     void pictures_data()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("problem");
-        QTest::newRow("empty") << QByteArray() << "Cannot open: not a picture";
-        QTest::newRow("PNG signature alone")
-                << QByteArray::fromHex("89504e470d0a1a0a") << "Cannot open: the picture is damaged";
+        columns({"content", "problem"}); // the file's bytes in hexadecimal
+        row("empty", {"", "Cannot open: not a picture"});
+        row("PNG signature alone", {"89504e470d0a1a0a", "Cannot open: the picture is damaged"});
         // Signature, header and an empty data chunk, the checksums right.
-        QTest::newRow("900000 x 900000")
-                << QByteArray::fromHex("89504e470d0a1a0a0000000d49484452000dbba0000dbba00802000"
-                                       "0005fdf06d8000000004944415435af061e")
-                << "Cannot open: too large to show";
+        row("900000 x 900000", {"89504e470d0a1a0a0000000d49484452000dbba0000dbba008020000005fdf06d8"
+                                "000000004944415435af061e",
+                                "Cannot open: too large to show"});
     }
     void pictures()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, content);
         QFETCH(QString, problem);
         const ProgramDir program;
-        writeFile(storage("picture"), content);
+        writeFile(storage("picture"), QByteArray::fromHex(content.toLatin1()));
         EditInterface editor;
         choose(Probe::fileList(*Probe::browser(editor)), "picture");
         QTRY_COMPARE(Probe::editMode(editor), int(EditInterface::ViewMode));
@@ -208,8 +202,7 @@ private slots:
         choose(list, "many");
         QCOMPARE(list->count(), 20001);
         QTest::keyClick(list, Qt::Key_Return);
-        // A link to itself is neither folder nor file, and not listed; a link to its own
-        // folder lists that folder again, and the back row leads out of it.
+        // A self-link is not listed; a link to its own folder lists it again, ".." leading out.
         QVERIFY(!Probe::rows(list).contains("loop"));
         choose(list, "around");
         QVERIFY(Probe::rows(list).contains("around"));

@@ -78,8 +78,7 @@ class EditorTest : public QObject
             }
         }
     }
-    // Runs a tool from the menu; the crop cuts the screen's middle, (120, 90) to (200, 150). A
-    // picker gets the answer typed, or takes the value it offers; "?" cancels it and the menu.
+    // Runs a tool; the crop cuts (120, 90) to (200, 150); a picker takes the answer, "?" cancels.
     void runTool(int tool, const QString &answer = QString())
     {
         m_answers = answer == "?" ? QStringList() : QStringList(answer);
@@ -88,10 +87,6 @@ class EditorTest : public QObject
                : answer == "?"             ? " Return F11"
                                            : " Return"));
         waitForView();
-    }
-    void answerWindows()
-    {
-        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
     }
     // Answers the windows that come up; other than pickers, they are cancelled at once.
     void answer(QWidget *window)
@@ -116,7 +111,6 @@ class EditorTest : public QObject
         QStringList words = {QStringList{menu, "cursor", "view"}.value(Probe::editMode(editor))};
         const bool ticking =
                 Probe::mouseTimer(editor).isActive() || Probe::popupTimer(editor).isActive();
-        // The scale, once it is no longer the fitted one of 1600x1200.
         if (Probe::scale(editor) != 0.2f)
             words << QString::asprintf("scale %.2f", double(Probe::scale(editor)));
         words << (ticking ? "ticking" : "") << (Probe::held(editor) ? "held" : "")
@@ -143,11 +137,6 @@ class EditorTest : public QObject
                     QDir(folder).mkpath(name + "/taken"));
         }
     }
-    static QByteArray contents(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private slots:
     void initTestCase()
@@ -169,7 +158,7 @@ private slots:
         corner.save(path("corner.png"));
         // Qt writes no GIFs.
         QCOMPARE(QProcess::execute(PICTALUX_IMAGEMAGICK, {path("p.png"), path("p.gif")}), 0);
-        answerWindows();
+        m_answerer = std::make_unique<ModalAnswers>([this](QWidget *window) { answer(window); });
     }
     void init() { m_answers = m_windows = {}; }
     void cleanupTestCase() { m_editor.reset(); }
@@ -209,8 +198,7 @@ private slots:
             painter.end();
             QCOMPARE(frame, view.render(all).copy(QRect(QPoint(7, 5), frame.size())));
         }
-        // Smaller views average both rows of each 2 x 2 block, each channel rounded (510 / 4 up,
-        // 1 / 4 down, 3 / 4 up); larger ones take the pixel under each view pixel's centre.
+        // Smaller views average 2 x 2 blocks, channels rounded; larger ones take the nearest pixel.
         const quint32 block[] = {0xff000000, 0xff000001, 0xffff0001, 0xffff0101};
         view.setPicture(QImage(reinterpret_cast<const uchar *>(block), 2, 2, QImage::Format_RGB32));
         view.setScale(0.5f);
@@ -315,8 +303,7 @@ private slots:
         row("and after a pan", {"open:text.jpg Down", "view, scale 1.00",
                                 "Scale:1.00|Cannot open: not a picture|Browser|Save"});
     }
-    // From the view of a 1600x1200 picture, at 0.20: the state after the keys, with what the
-    // last key traced, and the texts "top|middle|left|right" over the frame shown.
+    // From a 1600x1200 picture's view: the state, the last key's trace, the texts shown over it.
     void keys()
     {
         QFETCH(QString, keys);
@@ -376,7 +363,7 @@ private slots:
         QFETCH(QString, picture);
         QFETCH(QString, steps);
         QFETCH(QString, shown);
-        const QByteArray original = contents(m_pictures.filePath(picture));
+        const QByteArray original = readFile(m_pictures.filePath(picture));
         EditInterface &editor = open(picture);
         bool full = false;
         for (const QString &step : steps.split(u' ', Qt::SkipEmptyParts)) {
@@ -386,10 +373,9 @@ private slots:
             } else if (step.front().isDigit()) {
                 runTool(step.section(u'=', 0, 0).toInt(), step.section(u'=', 1));
                 // The tool worked, but undo has changed, and the user is told.
-                const QString lost = "No room to keep this step: undo goes back to the original";
-                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) ==
-                                 composed("|" + lost).copy(InfoMiddle),
-                         full);
+                const QImage lost =
+                        composed("|No room to keep this step: undo goes back to the original");
+                QCOMPARE(Probe::shownFrame(editor).copy(InfoMiddle) == lost.copy(InfoMiddle), full);
             } else {
                 press(step);
             }
@@ -398,7 +384,7 @@ private slots:
         // Quitting asks first while the picture shown is not the one on disk.
         const bool edited = Probe::unsavedEdits(*Probe::browser(editor));
         QCOMPARE(describePicture(Probe::originPixmap(editor)) + (edited ? ", edited" : ""), shown);
-        QCOMPARE(contents(m_pictures.filePath(picture)), original);
+        QCOMPARE(readFile(m_pictures.filePath(picture)), original);
     }
 
     // Undo's copies leave room on their disk, often a small one in memory, for the next result.
@@ -470,8 +456,7 @@ private slots:
 
     void runs_data()
     {
-        // What the picker offers, accepted as it is; the options; the top line during the run (the
-        // option word, or the crop's last frame); the trace ("command" for the command line).
+        // The picker offered and accepted; the options; the top line while it runs; the trace.
         columns({"tool", "picker", "options", "shows", "trace", "end"});
         const QString both = "command|operation successiful!";
         const QString region = "Region(160,120)  Scale:0.50";
@@ -489,8 +474,7 @@ private slots:
         row("stopped crop",
             {"7", "", " -crop 160x120+240+180 ", region, "operation cancelled", "Escape"});
     }
-    // Each tool is one run of the converter; keys given while it runs are dropped. A failed or
-    // stopped run leaves the working copy as it was, and says so over the picture.
+    // One converter run per tool, keys dropped meanwhile; a failed or stopped one changes nothing.
     void runs()
     {
         QFETCH(QString, tool);
@@ -500,8 +484,8 @@ private slots:
         QFETCH(QString, trace);
         QFETCH(QString, end);
         EditInterface &editor = open("640x480.png");
-        const QString picture = m_pictures.filePath("640x480.png");
-        const QString copy = m_programDir->filePath("pxTemp.image");
+        const QString picture = m_pictures.filePath("640x480.png"),
+                      copy = m_programDir->filePath("pxTemp.image");
         QVERIFY(QFile::copy(picture, copy)); // from an earlier run
         m_programDir->useFakeConverter(
                 end.isEmpty() ? ProgramDir::Converter::Copies : ProgramDir::Converter::Fails, 0.3);
@@ -529,7 +513,7 @@ private slots:
         QCOMPARE(traced.filter(QRegularExpression("^(command|operation)")).join(u'|'), trace);
         QVERIFY2(shown, "the top line during the run");
         if (!end.isEmpty()) {
-            QCOMPARE(contents(copy), contents(picture));
+            QCOMPARE(readFile(copy), readFile(picture));
             const QString notice = end == "fails" ? "Tool failed" : "Tool cancelled";
             QCOMPARE(Probe::shownFrame(editor),
                      composed("Size:640x480 Scale:0.50|" + notice + "|Browser|Save"));

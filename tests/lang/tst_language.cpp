@@ -36,14 +36,11 @@ QStringList texts(const QWidget *window)
     return texts;
 }
 
-// A language file's groups and keys, each text made its key (with the placeholder where the
-// text has one).
+// A language file's groups and keys, each text made its key (and its placeholder, if any).
 QByteArray keysOnly(const QString &languageFile)
 {
-    QFile file(languageFile);
-    file.open(QIODevice::ReadOnly);
     QByteArray keys;
-    for (const QByteArray &line : file.readAll().split('\n')) {
+    for (const QByteArray &line : readFile(languageFile).split('\n')) {
         const QByteArray key = line.left(line.indexOf('=')).trimmed();
         if (line.startsWith('['))
             keys += line + '\n';
@@ -60,8 +57,7 @@ class LanguageTest : public QObject
     Q_OBJECT
 
 private slots:
-    // Started from a folder that holds a planted pictalux/convert, which must never be taken
-    // for the program's own; a link leads to the folder of the real executable.
+    // A planted ./pictalux/convert is never taken for the program's; links lead to the real one.
     void programmeDir()
     {
         QTemporaryDir here;
@@ -114,11 +110,8 @@ private slots:
         QCOMPARE(Language::languageFilePath("/usr/app/px", type), "/usr/app/px/lng/" + file);
     }
 
-    // Every screen read through its widgets, on a Chinese desktop. An empty setting file still
-    // chooses English, here a language file whose texts are their own keys: each place shows the
-    // key it must, the menu in its order. Without a setting file the desktop chooses Chinese: no
-    // text a user sees holds a Latin letter, but for names of files, picture types, the program
-    // and the handset.
+    // Every screen on a Chinese desktop: with an empty setting file, English whose texts are their
+    // keys, each in its place; without one, Chinese, no Latin letter but in names and types.
     void everyScreen_data()
     {
         QTest::addColumn<bool>("chinese");
@@ -206,32 +199,31 @@ private slots:
             QVERIFY2(latin.isEmpty(), qPrintable(latin.join(u'\n')));
             return;
         }
-        QCOMPARE(
-                screens,
-                QStringList({
-                        "options menu: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_SELECT|UI_CANCEL|"
-                        "UI_EDIT|UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
-                        "about: UI_ABOUT|UI_ABOUT|UI_OK|UI_ABOUT_PRODUCT/UI_ABOUT_CODE/"
-                        "UI_ABOUT_DESIGN/UI_ABOUT_VERSION " PICTALUX_VERSION "/",
-                        "browser: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_OPTION|UI_QUIT|UI_EDIT|"
-                        "UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
-                        "no picture: UI_ERROR|UI_OK|UI_INVALID_FILE",
-                        "save dialog: UI_SAVE_TITLE|UI_SAVE_TITLE|UI_FILE_NAME|UI_FILE_TYPE|.jpg|"
-                        ".jpeg|.png|.gif|.bmp|.*|UI_FILE_FOLDER@/存储|..|相册|UI_OK|UI_CANCEL",
-                        "down a folder: UI_FILE_FOLDER @/存储/相册",
-                        "back up: UI_FILE_FOLDER@/存储",
-                        "invalid name: UI_ERROR|UI_OK|UI_INVALID_NAME",
-                        "replace: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_REPLACE_FILE 花.jpg",
-                        "save failure: UI_ERROR|UI_OK|UI_SAVE_FAILURE",
-                        "unsaved, quit: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_QUIT",
-                        "unsaved, open: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_OPEN",
-                        "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
-                        "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
-                        "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
-                        "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|"
-                        "EDIT_UNDO_LOST|FLOP|FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|"
-                        "CROP|OIL_PAINT|SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
-                }));
+        const QStringList keys = {
+                "options menu: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_SELECT|UI_CANCEL|"
+                "UI_EDIT|UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                "about: UI_ABOUT|UI_ABOUT|UI_OK|UI_ABOUT_PRODUCT/UI_ABOUT_CODE/"
+                "UI_ABOUT_DESIGN/UI_ABOUT_VERSION " PICTALUX_VERSION "/",
+                "browser: E8 Pictalux|E8 Pictalux|..|相册|花.jpg|UI_OPTION|UI_QUIT|UI_EDIT|"
+                "UI_FILE_SAVE|UI_ABOUT|UI_QUIT",
+                "no picture: UI_ERROR|UI_OK|UI_INVALID_FILE",
+                "save dialog: UI_SAVE_TITLE|UI_SAVE_TITLE|UI_FILE_NAME|UI_FILE_TYPE|.jpg|"
+                ".jpeg|.png|.gif|.bmp|.*|UI_FILE_FOLDER@/存储|..|相册|UI_OK|UI_CANCEL",
+                "down a folder: UI_FILE_FOLDER @/存储/相册",
+                "back up: UI_FILE_FOLDER@/存储",
+                "invalid name: UI_ERROR|UI_OK|UI_INVALID_NAME",
+                "replace: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_REPLACE_FILE 花.jpg",
+                "save failure: UI_ERROR|UI_OK|UI_SAVE_FAILURE",
+                "unsaved, quit: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_QUIT",
+                "unsaved, open: UI_CONFIRM|UI_CONFIRM|UI_YES|UI_NO|UI_UNSAVED_OPEN",
+                "number picker: EMBOSS|EMBOSS|EDIT_OK|EDIT_CANCEL|7|7|RADIUS",
+                "editor: EDIT_SIZE|EDIT_SCALE|EDIT_POSITION|EDIT_REGION|EDIT_CUT|"
+                "EDIT_CANCEL|EDIT_BROWSER|EDIT_SAVE|EDIT_PROCESSING|EDIT_CANCELLED|"
+                "EDIT_FAILED|EDIT_TOO_LARGE|EDIT_UNDO|EDIT_REDO|EDIT_NOT_A_PICTURE|"
+                "EDIT_UNDO_LOST|FLOP|FLIP|ROTATE_LEFT|ROTATE_RIGHT|B_AND_W|NEGATIVE|EMBOSS|"
+                "CROP|OIL_PAINT|SWIRL|SOLARIZE|SEPIA|SPREAD|CHARCOAL|RESIZE",
+        };
+        QCOMPARE(screens, keys);
     }
 };
 

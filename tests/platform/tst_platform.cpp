@@ -35,8 +35,7 @@ bool isLocked(const QString &folder)
     return locked;
 }
 
-// Starts one test function of this program again in a child process, which finds the text given
-// in the variable PICTALUX_TEST_CHILD.
+// Runs one test function again in a child process, which finds the text in PICTALUX_TEST_CHILD.
 void startChild(QProcess &child, const char *function, const QString &text = "1")
 {
     const auto marked = setVariable("PICTALUX_TEST_CHILD", QFile::encodeName(text));
@@ -89,9 +88,8 @@ private slots:
         QCOMPARE(zApp->loopLevel(), 0);
     }
 
-    // A question shows its whole text, lines that wrap at its width too (the first ones were
-    // cut off), lies over the program's window wherever that stands on a larger display, and
-    // answers to the keys and to clicks on its soft keys.
+    // A question shows its whole text, wrapped lines too, over the program's window wherever that
+    // stands on a larger display, and answers to the keys and to clicks on its soft keys.
     void popupsAnswer_data()
     {
         QTest::addColumn<int>("key"); // a key, or -1 and -2 for clicks on the left and right keys
@@ -130,18 +128,16 @@ private slots:
                  qPrintable(QStringLiteral("centred at %1,%2").arg(centre.x()).arg(centre.y())));
     }
 
-    // Only A-Z a-z 0-9 / . _ - + , @ % go to the shell bare; anything else, one character is
-    // enough, is quoted, a quote written as '\''.
+    // Only A-Z a-z 0-9 / . _ - + , @ % go to the shell bare; the rest is quoted, ' as '\''.
     void shellQuoting()
     {
         using ConverterCommand::shellQuoted;
         QCOMPARE(shellQuoted("/mmc/DCIM_2/a-b+c,d@e%f.JPG"), "/mmc/DCIM_2/a-b+c,d@e%f.JPG");
         QCOMPARE(shellQuoted(""), "''");
         QCOMPARE(shellQuoted("it's"), "'it'\\''s'");
-        for (char c = 1; c < 127; ++c) {
+        for (char c = 1; c < 127; ++c)
             if (!QChar(c).isLetterOrNumber() && !QByteArray("/._-+,@%'").contains(c))
                 QCOMPARE(shellQuoted(QString("a%1b.png").arg(c)), QString("'a%1b.png'").arg(c));
-        }
     }
 
     void namesKeepTheirBytes_data()
@@ -222,8 +218,7 @@ private slots:
         QFETCH(QString, where);
         if (runtimeMode == "500" && ::getuid() == 0)
             QSKIP("root writes everywhere; these tests run again as an ordinary user for this");
-        QTemporaryDir runtime;
-        QTemporaryDir temporary;
+        QTemporaryDir runtime, temporary;
         writeFile(temporary.filePath("file"));
         ::chmod(QFile::encodeName(runtime.path()).constData(),
                 mode_t(runtimeMode.toUInt(nullptr, 8)));
@@ -245,8 +240,7 @@ private slots:
                 (info.st_mode & 07777) == 0700);
     }
 
-    // A private folder is removed by the next program only when no program holds it: its process
-    // id may name another process, or none, where another pid namespace sees it.
+    // A private folder goes with the next program only when none holds it, whatever its pid says.
     void privateFolderLifetime()
     {
         QTemporaryDir runtime;

@@ -47,10 +47,9 @@ private slots:
         QCOMPARE(dialog.exec(), 5);
     }
 
-    // Up and Down walk the name, the type and the folder list, which keeps them for its rows and
-    // gives Up back from its first row. Folders only, no hidden ones, in character-code order;
-    // up to "/", where going up stays, and back down, the folder line following with its blank
-    // once the user went down; a deep folder shows the end of its path.
+    // Up and Down walk name, type and folder list, which gives Up back from its first row. Folders
+    // only, not hidden, in character-code order, up to "/" and down, the folder line following
+    // (with its blank once the user went down); a deep folder shows the end of its path.
     void browsesFolders()
     {
         FileSaveDialog dialog(tree("list"), tree("source.png"));
@@ -97,8 +96,7 @@ private slots:
         QCOMPARE(pixels(const_cast<ZLabel *>(folderLine)), pixels(&end));
     }
 
-    // OK with the real converter, pressed again while the dialog stays open: the name rule, the
-    // types, the question before a picture is replaced, and a converter that fails.
+    // OK, pressed twice, with the real converter: the name rule, types, replacing, failures.
     void saves_data()
     {
         QTest::addColumn<QString>("name");
@@ -161,15 +159,12 @@ private slots:
         QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(QSet<QString>(files.cbegin(), files.cend()),
                  QSet<QString>({"old.png", saved ? file : "old.png"}));
-        QFile old(folder.filePath("old.png"));
-        QVERIFY(old.open(QIODevice::ReadOnly));
-        QCOMPARE(old.readAll() == "old bytes", !saved || file != "old.png");
+        QCOMPARE(readFile(folder.filePath("old.png")) == "old bytes", !saved || file != "old.png");
         const QString format = QFileInfo(file).suffix().replace("jpg", "jpeg");
         QCOMPARE(QImageReader::imageFormat(folder.filePath(file)), saved ? format.toLatin1() : "");
     }
 
-    // Keys given while the converter runs are dropped; F11 stops it, and the dialog stays open
-    // with nothing written. At "/" the file is named with a single slash.
+    // F11 stops the converter, other keys dropped, nothing written; at "/" with a single slash.
     void aStoppedSaveChangesNothing()
     {
         ProgramDir programDir;
