@@ -1,15 +1,13 @@
 #include "platform/workingfolder.h"
 
+#include "platform/converter/privatefolder.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 #include <system_error>
 #include <vector>
 
@@ -20,7 +18,7 @@
 
 namespace {
 
-const QString PrivatePrefix = QStringLiteral("pictalux-session-");
+constexpr char PrivatePrefix[] = "pictalux-session-";
 
 // The working copy may go where this user can replace it: the folder is writable, and a
 // working copy left there by someone else is too.
@@ -75,50 +73,19 @@ QStringList privateRoots()
     return roots;
 }
 
-// Opens a folder, not a link to one, to lock it.
-int openForLock(const QByteArray &path)
-{
-    return ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-}
-
-// Whether the open folder is still the one at the path, and not removed or replaced.
-bool isStillAt(int handle, const QByteArray &path)
-{
-    struct stat opened;
-    struct stat named;
-    return ::fstat(handle, &opened) == 0 && ::lstat(path.constData(), &named) == 0 &&
-           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
-}
-
-// Whether a folder may be a left-over one: ours by name and owner, and its process is not seen.
-// Another pid namespace sees other processes, so only the lock, held while its program lives,
-// tells for sure.
-bool mayBeLeftOver(const QString &name, const QByteArray &path)
-{
-    const QString pid = name.mid(PrivatePrefix.size()).section(u'-', 0, 0);
-    bool isNumber = false;
-    const pid_t owner = pid.toInt(&isNumber);
-    struct stat info;
-    return isNumber && owner > 0 && ::lstat(path.constData(), &info) == 0 &&
-           S_ISDIR(info.st_mode) && info.st_uid == ::getuid() && ::kill(owner, 0) != 0 &&
-           errno == ESRCH;
-}
-
 // Removes the folders of programs that were killed before they could.
 void removeLeftOvers(const QString &root)
 {
-    QDirIterator entries(root, {PrivatePrefix + u'*'}, QDir::Dirs | QDir::Hidden | QDir::System);
+    QDirIterator entries(root, {QString::fromLatin1(PrivatePrefix) + u'*'},
+                         QDir::Dirs | QDir::Hidden | QDir::System);
     while (entries.hasNext()) {
         entries.next();
         const QByteArray path = QFile::encodeName(entries.filePath());
-        if (!mayBeLeftOver(entries.fileName(), path))
-            continue;
-        const int handle = openForLock(path);
-        if (handle < 0)
-            continue;
-        if (::flock(handle, LOCK_EX | LOCK_NB) == 0 && isStillAt(handle, path))
+        const int lock = PrivateFolder::lockAbandoned(path.toStdString(), PrivatePrefix);
+        if (lock >= 0) {
             removeFolder(path);
-        ::close(handle);
+            ::close(lock);
+        }
     }
 }
 
@@ -156,7 +123,8 @@ QString WorkingFolder::workingCopyFolder()
 
 QString WorkingFolder::privateFolder()
 {
-    if (!m_private.isEmpty() && isStillAt(m_privateLock, QFile::encodeName(m_private)))
+    if (!m_private.isEmpty() &&
+        PrivateFolder::isStillAt(m_privateLock, QFile::encodeName(m_private).toStdString()))
         return m_private;
     dropPrivate();
     for (const QString &root : privateRoots()) {
@@ -169,22 +137,13 @@ QString WorkingFolder::privateFolder()
 
 bool WorkingFolder::makePrivate(const QString &root)
 {
-    QByteArray path = QFile::encodeName(root + u'/' + PrivatePrefix + QString::number(::getpid()) +
-                                        QStringLiteral("-XXXXXX"));
-    // mkdtemp makes the folder with mode 0700.
-    if (!::mkdtemp(path.data()))
+    std::filesystem::path made;
+    m_privateLock =
+            PrivateFolder::create(QFile::encodeName(root).toStdString(), PrivatePrefix, made);
+    if (m_privateLock < 0)
         return false;
-    m_privateLock = openForLock(path);
-    // Until it is locked, another program's clean-up may take the new folder for a left-over.
-    if (m_privateLock < 0 || ::flock(m_privateLock, LOCK_EX | LOCK_NB) != 0 ||
-        !isStillAt(m_privateLock, path)) {
-        if (m_privateLock >= 0)
-            ::close(m_privateLock);
-        m_privateLock = -1;
-        return false;
-    }
-    m_private = QFile::decodeName(path);
-    liveFolders().paths.push_back(path);
+    m_private = QFile::decodeName(QByteArray::fromStdString(made.string()));
+    liveFolders().paths.push_back(QFile::encodeName(m_private));
     return true;
 }
 
@@ -196,7 +155,7 @@ void WorkingFolder::dropPrivate()
         std::vector<QByteArray> &live = liveFolders().paths;
         live.erase(std::remove(live.begin(), live.end(), path), live.end());
         // A folder that is no longer the one made (something else took its name) stays.
-        if (isStillAt(m_privateLock, path))
+        if (PrivateFolder::isStillAt(m_privateLock, path.toStdString()))
             removeFolder(path);
         m_private.clear();
     }

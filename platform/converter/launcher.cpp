@@ -1,6 +1,7 @@
 #include "platform/converter/launcher.h"
 
 #include "platform/converter/engine.h"
+#include "platform/converter/privatefolder.h"
 #include "platform/converter/resources.h"
 #include "platform/converter/tiffcheck.h"
 #include "platform/converter/workingcopy.h"
@@ -113,22 +114,6 @@ private:
     int m_fd;
 };
 
-// Whether the private folder was left by a killed run of this user: named as one, its owner
-// process gone, and unlocked (a run in another pid namespace still holds its lock).
-bool isAbandoned(const fs::path &folder, std::string_view prefix)
-{
-    const std::optional<long> owner = privateFolderOwner(folder.filename().string(), prefix);
-    struct stat info;
-    if (!owner || ::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::geteuid())
-        return false;
-    if (::kill(pid_t(*owner), 0) == 0 || errno != ESRCH)
-        return false;
-    const FileDescriptor handle(
-            ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    return handle && ::flock(handle.get(), LOCK_EX | LOCK_NB) == 0;
-}
-
 // The names in a workspace of the copy of a file written in place and, while that write is under
 // way, of the note that names the file.
 constexpr std::string_view OldContents = "old";
@@ -165,13 +150,13 @@ void removeAbandoned(const fs::path &folder, std::string_view prefix)
 {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (!isAbandoned(it->path(), prefix) ||
-            (prefix == WorkspacePrefix && !mayRemoveWorkspace(it->path())))
+        const FileDescriptor lock(PrivateFolder::lockAbandoned(it->path(), prefix));
+        if (!lock || (prefix == WorkspacePrefix && !mayRemoveWorkspace(it->path())))
             continue;
         // A workspace leads to the folder its run had beside the destination, wherever that was.
         std::error_code ignored;
         const fs::path beside = fs::read_symlink(it->path() / "output", ignored);
-        if (!ignored && isAbandoned(beside, BesidePrefix))
+        if (!ignored && FileDescriptor(PrivateFolder::lockAbandoned(beside, BesidePrefix)))
             fs::remove_all(beside, ignored);
         fs::remove_all(it->path(), ignored);
     }
@@ -195,15 +180,11 @@ public:
     // Makes the folder in parent; false, with errno set, when that is not possible.
     bool create(const fs::path &parent, std::string_view prefix)
     {
-        std::string path = (parent / privateFolderTemplate(prefix, ::getpid())).string();
-        // A default ACL of the parent may deny even the owner the folder, which is its alone.
-        if (!mkdtemp(path.data()) || ::chmod(path.c_str(), 0700) != 0)
-            return false;
-        m_path = fs::absolute(path);
-        m_lock = FileDescriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        fs::path made;
+        m_lock = FileDescriptor(PrivateFolder::create(parent, prefix, made));
         if (m_lock)
-            ::flock(m_lock.get(), LOCK_EX);
-        return true;
+            m_path = fs::absolute(made);
+        return bool(m_lock);
     }
 
     const fs::path &path() const { return m_path; }
