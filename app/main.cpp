@@ -12,10 +12,10 @@ int main(int argc, char **argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     // Help and the version are answered without a window system at all, so also where there is
     // no display, and without its warnings.
+    QCoreApplication::setApplicationName(QStringLiteral("Pictalux"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PICTALUX_VERSION));
     if (CommandLine::asksForTextOnly(argc, argv)) {
         QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QStringLiteral("Pictalux"));
-        QCoreApplication::setApplicationVersion(QStringLiteral(PICTALUX_VERSION));
         CommandLine::pathToOpen(app.arguments());
         return 0;
     }

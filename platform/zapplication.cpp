@@ -1,6 +1,5 @@
 #include "platform/zapplication.h"
 
-#include "platform/version.h"
 #include "platform/zglobal.h"
 
 #include <QEventLoop>
@@ -11,8 +10,6 @@
 ZApplication::ZApplication(int &argc, char **argv, Type)
     : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Pictalux"));
-    setApplicationVersion(QStringLiteral(PICTALUX_VERSION));
     // "System" is the handset's font; a sans-serif face with a CJK fallback stands in for it.
     QFont::insertSubstitutions(QStringLiteral("System"),
                                {QStringLiteral("DejaVu Sans"), QStringLiteral("Noto Sans CJK SC"),
