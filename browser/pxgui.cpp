@@ -74,8 +74,11 @@ QString PxGui::folderOf(const QString &path)
 void PxGui::openPath(const QString &path)
 {
     const QFileInfo target(path);
-    curDir = folderOf(path);
-    showDir();
+    // The browser has started in that folder; it is listed once.
+    if (const QString folder = folderOf(path); folder != curDir) {
+        curDir = folder;
+        showDir();
+    }
     if (target.isDir())
         return;
     for (int row = 1; row < fileList->count(); ++row) {
